@@ -1,5 +1,7 @@
 #include "api/kavio_api.h"
 
+#include "base/codepage.h"
+
 #include "api/api_host.h"
 #include "api/api_protocol.h"
 
@@ -35,18 +37,6 @@ constexpr std::array kFunctions = {
     TKavioAPI::Entry{"Echo", &TKavioAPI::Echo},
 };
 
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
 std::string WithTrailingSlash(std::string folder)
 {
     if (folder.empty() || folder.back() != '/')
@@ -65,7 +55,7 @@ const TKavioAPI::Entry* TKavioAPI::Find(std::string_view name)
 {
     name = name.substr(0, kMaxNameLength);
     for (const Entry& entry : kFunctions) {
-        if (SameName(entry.name, name))
+        if (cp932::EqualsIgnoreCase(entry.name, name))
             return &entry;
     }
     return nullptr;

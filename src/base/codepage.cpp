@@ -155,6 +155,24 @@ std::string FromUtf8Strict(std::string_view utf8)
     return std::move(result.bytes);
 }
 
+bool EqualsIgnoreCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (size_t i = 0; i < a.size();) {
+        const size_t len = CharLength(a, i);
+        if (len == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+        } else if (upper(a[i]) != upper(b[i])) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
 bool IsValid(std::string_view bytes)
 {
     if (IsAscii(bytes))

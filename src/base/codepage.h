@@ -39,6 +39,10 @@ EncodeResult FromUtf8(std::string_view utf8);
 // UTF-8 to code-page bytes, or an EKavioError naming the first character that does not fit.
 std::string FromUtf8Strict(std::string_view utf8);
 
+// Equal without regard to the case of single-byte letters. The second byte of a double-byte
+// character is compared exactly: 83 61 and 83 41 are different characters.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
 // Whether every byte sequence is a defined character of the code page.
 bool IsValid(std::string_view bytes);
 

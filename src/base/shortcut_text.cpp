@@ -1,5 +1,7 @@
 #include "base/shortcut_text.h"
 
+#include "base/codepage.h"
+
 #include <array>
 #include <cctype>
 #include <string_view>
@@ -26,19 +28,9 @@ constexpr NamedKey kNamedKeys[] = {
     {0xDB, "["}, {0xDC, "\\"}, {0xDD, "]"}, {0xDE, "'"}, {0xE2, "OEM 102"},
 };
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 bool StripPrefix(std::string_view& text, std::string_view prefix)
 {
-    if (text.size() < prefix.size() || !EqualsNoCase(text.substr(0, prefix.size()), prefix))
+    if (text.size() < prefix.size() || !cp932::EqualsIgnoreCase(text.substr(0, prefix.size()), prefix))
         return false;
     text.remove_prefix(prefix.size());
     return true;
@@ -75,7 +67,7 @@ uint16_t ParseShortCut(std::string_view text)
         return 0;
     for (unsigned key = 0x08; key <= 0xFF; ++key) {
         std::string name = KeyName(static_cast<uint8_t>(key));
-        if (!name.empty() && EqualsNoCase(name, text))
+        if (!name.empty() && cp932::EqualsIgnoreCase(name, text))
             return static_cast<uint16_t>(modifiers | key);
     }
     return 0;

@@ -30,30 +30,6 @@ std::string_view Trim(std::string_view text)
     return text.substr(begin, end - begin);
 }
 
-char AsciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Equal without regard to the case of single-byte letters. The second byte of a double-byte
-// character is compared exactly: 83 61 and 83 41 are different characters.
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size();) {
-        size_t len = cp932::CharLength(a, i);
-        if (len == 2) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-        } else if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
-            return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
 // "[" first and "]" last, where the "]" is a character of its own.
 bool IsSectionLine(std::string_view line)
 {
@@ -210,7 +186,7 @@ TFontStyles StringToStyles(std::string_view text)
         std::string_view name = Trim(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         for (size_t i = 0; i < 4; ++i)
-            if (SameName(name, kStyleNames[i]))
+            if (cp932::EqualsIgnoreCase(name, kStyleNames[i]))
                 *StyleFlag(style, i) = true;
     }
     return style;
@@ -260,7 +236,7 @@ std::string ColorToString(TColor color)
 bool StringToColor(std::string_view text, TColor& color)
 {
     for (const ColorName& c : kColorNames) {
-        if (SameName(text, c.name)) {
+        if (cp932::EqualsIgnoreCase(text, c.name)) {
             color = c.value;
             return true;
         }
@@ -369,7 +345,7 @@ void TMemIniFileEx::UpdateFile() const
 const TMemIniFileEx::IniSection* TMemIniFileEx::Find(std::string_view section) const
 {
     for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it)
-        if (SameName(it->name, section))
+        if (cp932::EqualsIgnoreCase(it->name, section))
             return &*it;
     return nullptr;
 }
@@ -384,7 +360,7 @@ long TMemIniFileEx::FindEntry(const IniSection& section, std::string_view name)
     for (long i = static_cast<long>(section.lines.size()) - 1; i >= 0; --i) {
         bool isEntry;
         std::string_view entryName = EntryName(section.lines[static_cast<size_t>(i)], isEntry);
-        if (isEntry && SameName(entryName, name))
+        if (isEntry && cp932::EqualsIgnoreCase(entryName, name))
             return i;
     }
     return -1;

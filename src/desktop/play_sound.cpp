@@ -14,16 +14,6 @@
 namespace kavio {
 namespace {
 
-bool EqualsNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 bool Has(TPlayFlags flags, TPlayFlag flag)
 {
     return (flags & static_cast<uint32_t>(flag)) != 0;
@@ -169,7 +159,7 @@ bool TPlaySound::PlayTestSound(const std::string& path, bool wait)
 TSoundEvent* TPlaySound::FindEvent(const std::string& text, FindBy by)
 {
     for (TSoundEvent& event : Items)
-        if (EqualsNoCase(by == FindBy::Name ? event.Name : event.EventLabel, text))
+        if (cp932::EqualsIgnoreCase(by == FindBy::Name ? event.Name : event.EventLabel, text))
             return &event;
     return nullptr;
 }

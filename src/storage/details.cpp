@@ -11,29 +11,6 @@ namespace {
 
 constexpr std::string_view kEndOfHeader = "[EOH]";
 
-char FoldAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Letter case is ignored for single-byte characters only: the second byte of a double-byte
-// character is compared exactly, even when it happens to be an ASCII letter.
-bool SameKey(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (cp932::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-            ++i;
-        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string HeaderNotClosedMessage(const std::string& path)
@@ -46,7 +23,7 @@ int FindKey(const Lines& lines, std::string_view key)
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         const size_t eq = line.find('=');
-        if (eq != std::string::npos && SameKey(std::string_view(line).substr(0, eq), key))
+        if (eq != std::string::npos && cp932::EqualsIgnoreCase(std::string_view(line).substr(0, eq), key))
             return static_cast<int>(i);
     }
     return -1;
