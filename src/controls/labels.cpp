@@ -1,9 +1,10 @@
 #include "controls/labels.h"
 
+#include "controls/gradient.h"
+
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QFontMetrics>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -252,11 +253,12 @@ void TGradientLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (m_showRange != 0) {
-        QLinearGradient gradient(0, 0, width(), 0);
-        gradient.setColorAt(0, m_start);
-        gradient.setColorAt(1, m_finish);
+        // The gradient always spans the whole width; ShowRange only uncovers part of it.
         const int columns = m_showRange < 0 ? width() : std::min(m_showRange, width());
-        painter.fillRect(QRect(0, 0, columns, height()), gradient);
+        painter.save();
+        painter.setClipRect(QRect(0, 0, columns, height()));
+        GradientFill(painter, rect(), gdHorizontal, 1, {m_start, m_finish});
+        painter.restore();
     }
     paintBevelsAndText(painter);
 }

@@ -5,11 +5,13 @@
 #include <Qsci/qscilexercustom.h>
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTimer>
@@ -17,6 +19,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 namespace kavio::qt {
@@ -26,6 +29,10 @@ namespace {
 constexpr int kImageBarMargin = 0;
 constexpr int kNumberMargin = 1;
 constexpr int kImageBarWidth = 12;
+constexpr int kRulerHeight = 16;
+constexpr int kRulerFontPixels = 9;
+constexpr int kMinNumberDigits = 3;
+const char kFullWidthSpace[] = "\xE3\x80\x80";  // U+3000 in UTF-8
 
 int Utf8CharLength(unsigned char lead)
 {
@@ -90,7 +97,8 @@ bool IsWordByte(char c)
 // quotation characters on one line, reserved words as whole words. Restyles from line starts.
 class MemoLexer : public QsciLexerCustom {
 public:
-    enum Style { Default = 0, Comment = 1, Str = 2, Reserve = 3 };
+    // Line ends have a style of their own: Scintilla draws the visible line-end mark in it.
+    enum Style { Default = 0, Comment = 1, Str = 2, Reserve = 3, Eol = 4 };
 
     explicit MemoLexer(QObject* parent) : QsciLexerCustom(parent) {}
 
@@ -102,6 +110,7 @@ public:
         case Comment: return QStringLiteral("Comment");
         case Str: return QStringLiteral("String");
         case Reserve: return QStringLiteral("Reserved word");
+        case Eol: return QStringLiteral("Line end");
         }
         return {};
     }
@@ -127,7 +136,7 @@ public:
                 lineEnd = text.size();
             styleLine(std::string_view(text).substr(lineStart, lineEnd - lineStart));
             if (lineEnd < text.size())
-                emitRun(Default, 1);
+                emitRun(Eol, 1);
             lineStart = lineEnd + 1;
         }
         flushRun();
@@ -197,6 +206,22 @@ private:
     int m_runLength = 0;
 };
 
+// The ruler strip above the viewport; the editor paints it.
+class MemoRuler : public QWidget {
+public:
+    explicit MemoRuler(TEditorExMain* editor) : QWidget(editor), m_editor(editor)
+    {
+        setObjectName(QStringLiteral("ruler"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { m_editor->paintRuler(*this); }
+
+private:
+    TEditorExMain* m_editor;
+};
+
 TEditorExMain::TEditorExMain(QWidget* parent)
     : QsciScintilla(parent),
       m_urlOpener([](const QUrl& url) { QDesktopServices::openUrl(url); })
@@ -234,6 +259,12 @@ TEditorExMain::TEditorExMain(QWidget* parent)
     }
     m_tokens[static_cast<int>(Token::Url)].text = QColor(0, 0, 255);
     m_tokens[static_cast<int>(Token::Mail)].text = QColor(0, 0, 255);
+    SendScintilla(SCI_INDICSETUNDER, kFindBackIndicator, 1L);
+    SendScintilla(SCI_INDICSETOUTLINEALPHA, kFindBackIndicator, 255L);
+    markerDefine(Background, kEvenLineMarker);
+
+    m_ruler = new MemoRuler(this);
+    m_ruler->hide();
 
     SendScintilla(SCI_SETCARETLINEVISIBLEALWAYS, 1);
     applyStyles();
@@ -246,6 +277,7 @@ TEditorExMain::TEditorExMain(QWidget* parent)
             [this](int, int line, Qt::KeyboardModifiers) { emit leftMarginClicked(line); });
     connect(this, &QsciScintillaBase::SCN_DOUBLECLICK, this,
             [this](int position, int, int) { OpenLinkAt(position); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { onUpdateUi(); });
 }
 
 TEditorExMain::~TEditorExMain() = default;
@@ -272,6 +304,8 @@ void TEditorExMain::onModified(int position, int type, const char* text, int len
     if ((type & SC_MOD_INSERTTEXT) && !(type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO)) && text &&
         ShownText(std::string_view(text, length), nullptr) != std::string_view(text, length))
         m_needsFix = true;
+    if (linesAdded != 0)
+        m_linesChanged = true;
     markChanged(static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)), linesAdded);
 }
 
@@ -400,6 +434,12 @@ void TEditorExMain::flushPending()
             fixUnencodable(first, last);
         }
         rescanLinks(first, last);
+        markLines(first, last);
+    }
+    if (m_linesChanged) {
+        m_linesChanged = false;
+        updateLineNumberMargin();
+        refreshEvenLines();
     }
     if (m_pendingUnencodable) {
         m_pendingUnencodable = false;
@@ -421,6 +461,8 @@ bool TEditorExMain::event(QEvent* event)
 bool TEditorExMain::viewportEvent(QEvent* event)
 {
     bool result = QsciScintilla::viewportEvent(event);
+    if (event->type() == QEvent::Resize)
+        placeRuler();
     flushPending();
     return result;
 }
@@ -971,29 +1013,55 @@ void TEditorExMain::updateWrapMargin()
     setWrapMode(m_englishWordWrap ? WrapWord : WrapCharacter);
     setEdgeMode(EdgeLine);
     setEdgeColumn(m_wrapByte);
-    std::string hundred(100, '0');
-    double column = SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, hundred.c_str()) / 100.0;
-    int fixed = static_cast<int>(SendScintilla(SCI_GETMARGINLEFT));
-    for (int margin = 0; margin < 5; ++margin)
-        fixed += static_cast<int>(SendScintilla(SCI_GETMARGINWIDTHN, margin));
-    double wanted = (m_wrapByte + (m_englishWordWrap ? 2.5 : 1.5)) * column;
-    int right = std::max(0, viewport()->width() - fixed - static_cast<int>(wanted));
+    double wanted = (m_wrapByte + (m_englishWordWrap ? 2.5 : 1.5)) * columnWidth();
+    int right = std::max(0, viewport()->width() - textAreaLeft() - static_cast<int>(wanted));
     SendScintilla(SCI_SETMARGINRIGHT, 0UL, static_cast<long>(right));
 }
 
+// Width of one half-width column of the editor font.
+double TEditorExMain::columnWidth() const
+{
+    static const std::string hundred(100, '0');
+    return SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, hundred.c_str()) / 100.0;
+}
+
+int TEditorExMain::textAreaLeft() const
+{
+    int left = static_cast<int>(SendScintilla(SCI_GETMARGINLEFT));
+    for (int margin = 0; margin < 5; ++margin)
+        left += static_cast<int>(SendScintilla(SCI_GETMARGINWIDTHN, margin));
+    return left;
+}
+
+// The line-number bar holds three digit columns, and more once the line count needs them, so
+// that no number is ever cut off.
 void TEditorExMain::updateLineNumberMargin()
 {
-    if (m_showLineNumber)
-        setMarginWidth(kNumberMargin, QStringLiteral("0000"));
-    else
+    int digits = 0;
+    if (m_showLineNumber) {
+        digits = kMinNumberDigits;
+        for (int n = lines(); n >= 1000; n /= 10)
+            ++digits;
+    }
+    if (digits == m_numberDigits)
+        return;
+    m_numberDigits = digits;
+    if (digits == 0) {
         setMarginWidth(kNumberMargin, 0);
+    } else {
+        std::string sample(digits, '0');
+        int width = static_cast<int>(SendScintilla(SCI_TEXTWIDTH, STYLE_LINENUMBER, sample.c_str()));
+        setMarginWidth(kNumberMargin, width + 4);  // Scintilla pads the numbers by 3 pixels
+    }
+    updateWrapMargin();
+    if (m_ruler->isVisible())
+        m_ruler->update();
 }
 
 void TEditorExMain::SetShowLineNumber(bool show)
 {
     m_showLineNumber = show;
     updateLineNumberMargin();
-    updateWrapMargin();
 }
 
 void TEditorExMain::SetShowImageBar(bool show)
@@ -1001,6 +1069,71 @@ void TEditorExMain::SetShowImageBar(bool show)
     m_showImageBar = show;
     setMarginWidth(kImageBarMargin, show ? kImageBarWidth : 0);
     updateWrapMargin();
+    if (m_ruler->isVisible())
+        m_ruler->update();
+}
+
+void TEditorExMain::SetShowRuler(bool show)
+{
+    if (show == m_showRuler)
+        return;
+    m_showRuler = show;
+    setViewportMargins(0, show ? kRulerHeight : 0, 0, 0);
+    placeRuler();
+}
+
+void TEditorExMain::placeRuler()
+{
+    if (!m_showRuler) {
+        m_ruler->hide();
+        return;
+    }
+    QRect port = viewport()->geometry();
+    m_ruler->setGeometry(port.left(), port.top() - kRulerHeight, port.width(), kRulerHeight);
+    m_ruler->show();
+    m_ruler->update();
+}
+
+void TEditorExMain::paintRuler(QWidget& ruler)
+{
+    QPainter painter(&ruler);
+    const int height = ruler.height();
+    const int width = ruler.width();
+    painter.fillRect(ruler.rect(), m_barBack);
+    const double column = columnWidth();
+    const int textLeft = textAreaLeft();
+    if (column <= 0 || textLeft >= width)
+        return;
+    // Column 0 starts where the text does, moved left by the horizontal scroll.
+    const double origin = textLeft - static_cast<double>(SendScintilla(SCI_GETXOFFSET));
+    painter.setClipRect(QRect(textLeft, 0, width - textLeft, height));
+
+    // The caret's column, virtual space included (the free caret).
+    long pos = SendScintilla(SCI_GETCURRENTPOS);
+    double caretX = static_cast<double>(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, pos));
+    long virtualSpace = SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE,
+                                      SendScintilla(SCI_GETMAINSELECTION));
+    caretX += virtualSpace * static_cast<double>(SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, " "));
+    double caretColumn = std::max(0.0, std::round((caretX - origin) / column));
+    painter.fillRect(QRectF(origin + caretColumn * column, height / 2.0, column, height / 2.0 - 1),
+                     m_rulerMark);
+
+    QFont numbers = font();
+    numbers.setPixelSize(kRulerFontPixels);
+    painter.setFont(numbers);
+    painter.setPen(m_barText);
+    const int baseline = QFontMetrics(numbers).ascent();
+    const int bottom = height - 1;
+    painter.drawLine(textLeft, bottom, width, bottom);
+    for (int col = std::max(0, static_cast<int>((textLeft - origin) / column));; ++col) {
+        double x = std::floor(origin + col * column) + 0.5;
+        if (x > width)
+            break;
+        int tick = col % 10 == 0 ? height - 2 : col % 5 == 0 ? height / 2 : height / 4;
+        painter.drawLine(QPointF(x, bottom - tick), QPointF(x, bottom));
+        if (col % 10 == 0 && col > 0)
+            painter.drawText(QPointF(x + 2, baseline), QString::number(col));
+    }
 }
 
 void TEditorExMain::SetWordWrapEnabled(bool on)
@@ -1056,20 +1189,209 @@ void TEditorExMain::applyMarks()
 {
     const MarkSetting& space = m_marks[static_cast<int>(Mark::Space)];
     const MarkSetting& tab = m_marks[static_cast<int>(Mark::Tab)];
-    setWhitespaceVisibility(space.visible || tab.visible ? WsVisible : WsInvisible);
-    setWhitespaceForegroundColor(space.visible ? space.color : tab.color);
+    const MarkSetting& wrap = m_marks[static_cast<int>(Mark::Wrap)];
+    bool blanks = space.visible || tab.visible;
+    setWhitespaceVisibility(blanks ? WsVisible : WsInvisible);
+    // Scintilla draws the wrap flags in the blank colour: while no blanks are shown, that
+    // colour is free for the wrap mark.
+    setWhitespaceForegroundColor(space.visible ? space.color : tab.visible ? tab.color : wrap.color);
+    setWrapVisualFlags(wrap.visible ? WrapFlagByText : WrapFlagNone);
     const MarkSetting& ret = m_marks[static_cast<int>(Mark::Ret)];
     setEolVisibility(ret.visible);
-    const MarkSetting& wrap = m_marks[static_cast<int>(Mark::Wrap)];
-    setWrapVisualFlags(wrap.visible ? WrapFlagByText : WrapFlagNone);
+    m_lexer->setColor(ret.color, MemoLexer::Eol);
     const MarkSetting& paren = m_marks[static_cast<int>(Mark::Paren)];
     setBraceMatching(paren.visible ? SloppyBraceMatch : NoBraceMatch);
     setMatchedBraceForegroundColor(paren.color);
+    const MarkSetting& dbSpace = m_marks[static_cast<int>(Mark::DBSpace)];
+    indicatorDefine(dbSpace.visible ? BoxIndicator : HiddenIndicator, kDBSpaceIndicator);
+    setIndicatorForegroundColor(dbSpace.color, kDBSpaceIndicator);
+    const MarkSetting& find = m_marks[static_cast<int>(Mark::Find)];
+    indicatorDefine(find.visible ? TextColorIndicator : HiddenIndicator, kFindIndicator);
+    setIndicatorForegroundColor(m_hit.text.isValid() ? m_hit.text : find.color, kFindIndicator);
+    bool hitBack = find.visible && m_hit.back.isValid();
+    indicatorDefine(hitBack ? StraightBoxIndicator : HiddenIndicator, kFindBackIndicator);
+    if (hitBack)
+        setIndicatorForegroundColor(m_hit.back, kFindBackIndicator);
+    m_underlineRect = QRect();
+    m_eofRect = QRect();
+    viewport()->update();
+}
+
+void TEditorExMain::SetHitColor(const TokenColor& color)
+{
+    m_hit = color;
+    applyMarks();
+}
+
+void TEditorExMain::SetFindString(const QString& text)
+{
+    if (text == m_findString)
+        return;
+    m_findString = text;
+    m_findUtf8 = text.toStdString();
+    if (lines() > 0)
+        markLines(0, lines() - 1);
+}
+
+// Full-width spaces and hits of the find string in the lines; both are filled whether or not
+// their mark is shown, so showing a mark needs no re-scan.
+void TEditorExMain::markLines(int firstLine, int lastLine)
+{
+    static const std::string_view space(kFullWidthSpace);
+    for (int line = firstLine; line <= lastLine; ++line) {
+        int start = static_cast<int>(SendScintilla(SCI_POSITIONFROMLINE, line));
+        int end = static_cast<int>(SendScintilla(SCI_GETLINEENDPOSITION, line));
+        for (int indicator : {kDBSpaceIndicator, kFindIndicator, kFindBackIndicator}) {
+            SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+            SendScintilla(SCI_INDICATORCLEARRANGE, start, end - start);
+        }
+        std::string text = textRange(start, end);
+        SendScintilla(SCI_SETINDICATORCURRENT, kDBSpaceIndicator);
+        for (size_t at = text.find(space); at != std::string::npos; at = text.find(space, at + space.size()))
+            SendScintilla(SCI_INDICATORFILLRANGE, start + static_cast<long>(at), static_cast<long>(space.size()));
+        if (m_findUtf8.empty())
+            continue;
+        for (size_t at = text.find(m_findUtf8); at != std::string::npos;
+             at = text.find(m_findUtf8, at + m_findUtf8.size())) {
+            for (int indicator : {kFindIndicator, kFindBackIndicator}) {
+                SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+                SendScintilla(SCI_INDICATORFILLRANGE, start + static_cast<long>(at),
+                              static_cast<long>(m_findUtf8.size()));
+            }
+        }
+    }
+}
+
+void TEditorExMain::SetBarColors(const QColor& back, const QColor& text)
+{
+    m_barBack = back;
+    m_barText = text;
+    applyBarColors();
+}
+
+void TEditorExMain::applyBarColors()
+{
+    setMarginsBackgroundColor(m_barBack);
+    setMarginsForegroundColor(m_barText);
+    m_ruler->update();
+}
+
+void TEditorExMain::SetRulerMarkColor(const QColor& color)
+{
+    m_rulerMark = color;
+    m_ruler->update();
+}
+
+void TEditorExMain::SetCurrentLineColor(const QColor& color)
+{
+    m_currentLine = color;
+    setCaretLineVisible(color.isValid());
+    if (color.isValid())
+        setCaretLineBackgroundColor(color);
+}
+
+void TEditorExMain::SetEvenLineColor(const QColor& color)
+{
+    bool wasOn = m_evenLine.isValid();
+    m_evenLine = color;
+    if (!color.isValid()) {
+        if (wasOn)
+            SendScintilla(SCI_MARKERDELETEALL, kEvenLineMarker);
+        return;
+    }
+    setMarkerBackgroundColor(color, kEvenLineMarker);
+    refreshEvenLines();
+}
+
+// Marks the lines in view (and one beyond) with the even-line background. Lines out of view may
+// carry a stale mark after lines were added or removed above them; they are put right before
+// they come into view, from the update that scrolling raises.
+void TEditorExMain::refreshEvenLines()
+{
+    if (!m_evenLine.isValid())
+        return;
+    const int total = lines();
+    const int firstRow = static_cast<int>(SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    const int rows = static_cast<int>(SendScintilla(SCI_LINESONSCREEN)) + 2;
+    const int first = static_cast<int>(SendScintilla(SCI_DOCLINEFROMVISIBLE, firstRow));
+    const int last = std::min(total - 1,
+                              static_cast<int>(SendScintilla(SCI_DOCLINEFROMVISIBLE, firstRow + rows)));
+    for (int line = first; line <= last; ++line) {
+        bool wanted = line % 2 == 1;
+        bool marked = SendScintilla(SCI_MARKERGET, line) & (1L << kEvenLineMarker);
+        if (wanted && !marked)
+            SendScintilla(SCI_MARKERADD, line, kEvenLineMarker);
+        else if (!wanted && marked)
+            SendScintilla(SCI_MARKERDELETE, line, kEvenLineMarker);
+    }
+}
+
+QRect TEditorExMain::caretRowRect() const
+{
+    long pos = SendScintilla(SCI_GETCURRENTPOS);
+    int y = static_cast<int>(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, pos));
+    int height = static_cast<int>(SendScintilla(SCI_TEXTHEIGHT, CaretLine()));
+    return QRect(0, y, viewport()->width(), height);
+}
+
+QRect TEditorExMain::eofRect() const
+{
+    long end = length();
+    double column = columnWidth();
+    int x = static_cast<int>(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, end) + (end > 0 ? column : 0));
+    int y = static_cast<int>(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, end));
+    int height = static_cast<int>(SendScintilla(SCI_TEXTHEIGHT, std::max(0, lines() - 1)));
+    return QRect(x, y, static_cast<int>(6 * column) + 1, height);
+}
+
+// Caret moves, scrolling and edits: the ruler, the lines in view and the painted marks follow.
+void TEditorExMain::onUpdateUi()
+{
+    if (m_ruler->isVisible())
+        m_ruler->update();
+    refreshEvenLines();
+    if (m_marks[static_cast<int>(Mark::Underline)].visible) {
+        QRect row = caretRowRect();
+        if (row != m_underlineRect) {
+            viewport()->update(m_underlineRect);
+            viewport()->update(row);
+            m_underlineRect = row;
+        }
+    }
+    if (m_marks[static_cast<int>(Mark::Eof)].visible) {
+        QRect eof = eofRect();
+        if (eof != m_eofRect) {
+            viewport()->update(m_eofRect);
+            viewport()->update(eof);
+            m_eofRect = eof;
+        }
+    }
+}
+
+// The current-line underline and the end-of-text mark are drawn over what Scintilla painted.
+void TEditorExMain::paintEvent(QPaintEvent* event)
+{
+    QsciScintilla::paintEvent(event);
     const MarkSetting& underline = m_marks[static_cast<int>(Mark::Underline)];
-    setCaretLineVisible(underline.visible);
-    QColor line = underline.color;
-    line.setAlpha(48);
-    setCaretLineBackgroundColor(line);
+    const MarkSetting& eof = m_marks[static_cast<int>(Mark::Eof)];
+    if (!underline.visible && !eof.visible)
+        return;
+    QPainter painter(viewport());
+    const int textLeft = textAreaLeft();
+    painter.setClipRect(QRect(textLeft, 0, viewport()->width() - textLeft, viewport()->height()));
+    if (underline.visible) {
+        QRect row = caretRowRect();
+        painter.setPen(underline.color);
+        painter.drawLine(textLeft, row.bottom(), row.right(), row.bottom());
+    }
+    if (eof.visible) {
+        QRect rect = eofRect();
+        if (rect.intersects(event->rect())) {
+            painter.setFont(m_font);
+            painter.setPen(eof.color);
+            painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("[EOF]"));
+        }
+    }
 }
 
 void TEditorExMain::SetTokenColor(Token token, const TokenColor& color)
@@ -1143,6 +1465,7 @@ void TEditorExMain::applyStyles()
     apply(MemoLexer::Comment, m_tokens[static_cast<int>(Token::Comment)]);
     apply(MemoLexer::Str, m_tokens[static_cast<int>(Token::Str)]);
     apply(MemoLexer::Reserve, m_tokens[static_cast<int>(Token::Reserve)]);
+    apply(MemoLexer::Eol, TokenColor{m_marks[static_cast<int>(Mark::Ret)].color, {}, 0});
     setCaretForegroundColor(m_textColor);
 
     const std::pair<int, Token> links[] = {{kUrlIndicator, Token::Url}, {kMailIndicator, Token::Mail}};
@@ -1154,8 +1477,10 @@ void TEditorExMain::applyStyles()
         setIndicatorHoverForegroundColor(color, indicator);
     }
     recolor();
+    // The font may have changed the digit width.
+    m_numberDigits = -1;
     updateLineNumberMargin();
-    updateWrapMargin();
+    applyBarColors();
 }
 
 }  // namespace kavio::qt

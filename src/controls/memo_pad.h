@@ -17,6 +17,7 @@ class QUrl;
 namespace kavio::qt {
 
 class MemoLexer;
+class MemoRuler;
 
 // How a token class is drawn: an invalid colour means "none", i.e. the editor's default.
 struct TokenColor {
@@ -120,8 +121,10 @@ public:
     // Editor settings.
     bool ShowLineNumber() const { return m_showLineNumber; }
     void SetShowLineNumber(bool show);
+    // The column ruler above the text area: a tick per column, a number every ten, and the
+    // caret's column marked in RulerMarkColor. It scrolls with the text.
     bool ShowRuler() const { return m_showRuler; }
-    void SetShowRuler(bool show) { m_showRuler = show; }  // stored; no ruler is drawn
+    void SetShowRuler(bool show);
     bool ShowImageBar() const { return m_showImageBar; }
     void SetShowImageBar(bool show);
     bool WordWrapEnabled() const { return m_wordWrap; }
@@ -133,6 +136,7 @@ public:
     void SetWrapByte(int columns);
     bool EnglishWordWrap() const { return m_englishWordWrap; }
     void SetEnglishWordWrap(bool on);
+    // Word wrap shows a guide line at the wrap column; without word wrap there is none.
     // Japanese line-breaking rules: stored for the settings; the editor does not apply them.
     bool ViewFormat = true;
     QString FollowStr;
@@ -150,13 +154,28 @@ public:
     bool LockScroll = false;  // stored only
     bool SelMove = false;     // stored only
     int CharacterSpan() const { return m_characterSpan; }
-    void SetCharacterSpan(int pixels) { m_characterSpan = pixels; }  // stored; not drawn
+    void SetCharacterSpan(int pixels) { m_characterSpan = pixels; }  // stored; Scintilla has no letter spacing
     int LineSpan() const { return m_lineSpan; }
     void SetLineSpan(int pixels);
 
+    // Visible marks, each shown in its colour while visible: DBSpace boxes full-width spaces;
+    // Find marks the hits of FindString(); Paren the brace matching the one at the caret; Space
+    // and Tab show blanks (Scintilla shows both kinds together, in the space colour when spaces
+    // are shown); Eof writes "[EOF]" after the text; Ret shows line ends; Underline underlines
+    // the caret's row; Wrap flags wrapped rows (in the blank colour while blanks are shown).
+    // Hide (the wrap of very long lines) is stored only.
     enum class Mark { DBSpace, Find, Paren, Space, Tab, Eof, Hide, Ret, Underline, Wrap, Count };
     MarkSetting MarkAt(Mark mark) const { return m_marks[static_cast<int>(mark)]; }
     void SetMark(Mark mark, const MarkSetting& setting);
+
+    // The highlight string: while the find mark is visible, every occurrence of it within a
+    // line (letter case matters) is drawn in the hit colour. Re-marked as lines change.
+    QString FindString() const { return m_findString; }
+    void SetFindString(const QString& text);
+    // How hits are drawn: the text colour (the find mark's colour when none) and a background
+    // when one is given. The style is kept for the settings; indicators cannot change a font.
+    TokenColor HitColor() const { return m_hit; }
+    void SetHitColor(const TokenColor& color);
 
     enum class Token { Comment, Mail, Reserve, Str, Url, Count };
     TokenColor TokenColorAt(Token token) const { return m_tokens[static_cast<int>(token)]; }
@@ -174,6 +193,25 @@ public:
     void SetTextColor(const QColor& color);
     QColor PaperColor() const { return m_paperColor; }
     void SetPaperColor(const QColor& color);
+
+    // Scheme colours. The bars are the line-number bar, the image bar and the ruler.
+    QColor BarBackColor() const { return m_barBack; }
+    QColor BarTextColor() const { return m_barText; }
+    void SetBarColors(const QColor& back, const QColor& text);
+    QColor RulerMarkColor() const { return m_rulerMark; }
+    void SetRulerMarkColor(const QColor& color);
+    // The caret's line on this background, with or without focus; an invalid colour: none.
+    QColor CurrentLineColor() const { return m_currentLine; }
+    void SetCurrentLineColor(const QColor& color);
+    // Every second logical line (even line numbers) on this background; an invalid colour:
+    // none. Only the lines in view are kept marked, so edits cost nothing beyond their lines.
+    QColor EvenLineColor() const { return m_evenLine; }
+    void SetEvenLineColor(const QColor& color);
+
+    static constexpr int kDBSpaceIndicator = 10;
+    static constexpr int kFindIndicator = 11;      // hit text colour
+    static constexpr int kFindBackIndicator = 12;  // hit background
+    static constexpr int kEvenLineMarker = 20;     // outside the 16 row marks
 
 public slots:
     // Each raises one change notification for all it does.
@@ -202,18 +240,31 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class MemoRuler;
+
     void onModified(int position, int type, const char* text, int length, int linesAdded);
     void fixUnencodable(int firstLine, int lastLine);
     QString ShownString(const QString& text);
     std::string ShownFromCp(const std::string& bytes);
     static std::string ShownText(std::string_view utf8, bool* lost);
     void rescanLinks(int firstLine, int lastLine);
+    void markLines(int firstLine, int lastLine);
     void updateWrapMargin();
     void updateLineNumberMargin();
     void applyStyles();
     void applyMarks();
+    void applyBarColors();
+    void onUpdateUi();
+    void refreshEvenLines();
+    void placeRuler();
+    void paintRuler(QWidget& ruler);
+    double columnWidth() const;
+    int textAreaLeft() const;  // viewport x where the text area begins
+    QRect caretRowRect() const;
+    QRect eofRect() const;
     void markChanged(int line, int linesAdded);
     void dropMarksOfDeletedLines(int position, int length);
     void flushPending();
@@ -240,6 +291,10 @@ private:
     QString m_hoverToken;
     int m_hoverStart = -1;
     int m_wheelRemainder = 0;
+    bool m_linesChanged = false;  // the line count changed since the last flush
+    int m_numberDigits = 0;       // digit columns of the line-number bar, 0 while hidden
+    QRect m_underlineRect;        // where the current-line underline was last drawn
+    QRect m_eofRect;              // where "[EOF]" was last drawn
 
     bool m_showLineNumber = false;
     bool m_showRuler = false;
@@ -259,6 +314,15 @@ private:
     QFont m_font;
     QColor m_textColor = Qt::black;
     QColor m_paperColor = Qt::white;
+    QColor m_barBack = Qt::white;
+    QColor m_barText = Qt::black;
+    QColor m_rulerMark = QColor(0, 0, 128);
+    QColor m_currentLine;
+    QColor m_evenLine;
+    QString m_findString;
+    std::string m_findUtf8;
+    TokenColor m_hit;
+    MemoRuler* m_ruler = nullptr;
 };
 
 }  // namespace kavio::qt

@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 #include <QWheelEvent>
+
+#include <functional>
 
 using kavio::Lines;
 using kavio::operator""_sj;
@@ -79,6 +82,10 @@ private slots:
     void wheelScrollsOneLineOrPage();
     void tokenStyles_data();
     void tokenStyles();
+    void lineNumberBarFitsTheLineCount();
+    void visibleMarksReachScintilla();
+    void underlineAndEofArePainted();
+    void wrapGuideFollowsWordWrap();
 };
 
 // Text must come back byte for byte: 0x5C second bytes, half-width katakana, empty lines.
@@ -554,6 +561,131 @@ void MemoPadTest::tokenStyles()
     pad.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
     long pos = text.left(column).toUtf8().size();
     QCOMPARE(int(pad.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos)), style);
+}
+
+// Three digit columns at least, widened once a line number needs more, never cut off.
+void MemoPadTest::lineNumberBarFitsTheLineCount()
+{
+    TEditorExMain pad;
+    pad.SetShowLineNumber(true);
+    auto width = [&pad] { return int(pad.SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 1)); };
+    auto digits = [&pad](int n) {
+        return int(pad.SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH, QsciScintillaBase::STYLE_LINENUMBER,
+                                     std::string(n, '0').c_str()));
+    };
+    pad.SetLines({"a"});
+    QVERIFY(width() > digits(3) && width() < digits(4));
+    pad.SetLines(Lines(1500, "x"));
+    QVERIFY(width() > digits(4) && width() < digits(5));
+    pad.SendScintilla(QsciScintillaBase::SCI_SETSEL, 0UL, long(pad.length()));
+    pad.SendScintilla(QsciScintillaBase::SCI_REPLACESEL, 0UL, "short");
+    QTRY_VERIFY(width() < digits(4));
+    pad.SetShowLineNumber(false);
+    QCOMPARE(width(), 0);
+}
+
+// Each visible mark switches its Scintilla feature on, in the mark's colour.
+void MemoPadTest::visibleMarksReachScintilla()
+{
+    using Mark = TEditorExMain::Mark;
+    using Base = QsciScintillaBase;
+    auto bgr = [](long v) { return QColor(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF)); };
+    struct Case {
+        const char* name;
+        Mark mark;
+        std::function<bool(TEditorExMain&, const QColor&)> shown;
+    };
+    const Case cases[] = {
+        {"space", Mark::Space, [](TEditorExMain& p, const QColor&) {
+             return p.SendScintilla(Base::SCI_GETVIEWWS) == Base::SCWS_VISIBLEALWAYS; }},
+        {"tab", Mark::Tab, [](TEditorExMain& p, const QColor&) {
+             return p.SendScintilla(Base::SCI_GETVIEWWS) == Base::SCWS_VISIBLEALWAYS; }},
+        {"line end", Mark::Ret, [&](TEditorExMain& p, const QColor& c) {
+             // the line end's own style carries the mark colour
+             return p.SendScintilla(Base::SCI_GETVIEWEOL) && bgr(p.SendScintilla(Base::SCI_STYLEGETFORE, 4)) == c; }},
+        {"wrap", Mark::Wrap, [](TEditorExMain& p, const QColor&) {
+             return p.SendScintilla(Base::SCI_GETWRAPVISUALFLAGS) != 0; }},
+        {"paren", Mark::Paren, [&](TEditorExMain& p, const QColor& c) {
+             return p.braceMatching() != QsciScintilla::NoBraceMatch &&
+                    bgr(p.SendScintilla(Base::SCI_STYLEGETFORE, Base::STYLE_BRACELIGHT)) == c; }},
+        {"full-width space", Mark::DBSpace, [&](TEditorExMain& p, const QColor& c) {
+             const int ind = TEditorExMain::kDBSpaceIndicator;
+             return p.SendScintilla(Base::SCI_INDICGETSTYLE, ind) == Base::INDIC_BOX &&
+                    bgr(p.SendScintilla(Base::SCI_INDICGETFORE, ind)) == c &&
+                    p.SendScintilla(Base::SCI_INDICATORVALUEAT, ind, 1) &&   // the U+3000 after "a"
+                    !p.SendScintilla(Base::SCI_INDICATORVALUEAT, ind, 4); }},  // the "b" after it
+    };
+    for (const Case& c : cases) {
+        TEditorExMain pad;
+        pad.SetLines({"a　b (x)"_sj, "tab\there"});
+        QTRY_VERIFY2(!c.shown(pad, QColor(128, 128, 128)), c.name);
+        const QColor color(30, 160, 90);
+        pad.SetMark(c.mark, {true, color});
+        QVERIFY2(c.shown(pad, color), c.name);
+        pad.SetMark(c.mark, {false, color});
+        QVERIFY2(!c.shown(pad, color), c.name);
+    }
+}
+
+// The current-line underline follows the caret's row; "[EOF]" is written after the text.
+void MemoPadTest::underlineAndEofArePainted()
+{
+    TEditorExMain pad;
+    pad.resize(400, 200);
+    pad.SetLines({"abc", "def"});
+    pad.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pad));
+    const QColor underline(220, 0, 0);
+    const QColor eof(0, 0, 230);
+    auto rowBottom = [&pad](int line) {
+        long pos = pad.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+        return int(pad.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, pos) +
+                   pad.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, line) - 1);
+    };
+    // What is on the screen, not a fresh rendering: a row left unrepainted keeps its old look.
+    auto underlined = [&](int line) {
+        QImage screen = pad.screen()->grabWindow(pad.winId()).toImage();
+        QPoint at = pad.viewport()->mapTo(&pad, QPoint(200, rowBottom(line)));
+        return QColor(screen.pixel(at)) == underline;
+    };
+    auto eofShown = [&] {
+        QImage image = pad.viewport()->grab().toImage();
+        long end = pad.length();
+        int x0 = int(pad.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, end));
+        int y0 = int(pad.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, end));
+        for (int y = y0; y < y0 + 16; ++y)
+            for (int x = x0; x < std::min(image.width(), x0 + 80); ++x)
+                if (QColor(image.pixel(x, y)) == eof)
+                    return true;
+        return false;
+    };
+    pad.setCursorPosition(0, 1);
+    pad.SetMark(TEditorExMain::Mark::Underline, {true, underline});
+    QTRY_VERIFY(underlined(0));
+    QVERIFY(!underlined(1));
+    pad.setCursorPosition(1, 1);
+    QTRY_VERIFY(underlined(1));
+    QVERIFY(!underlined(0));
+
+    QVERIFY(!eofShown());
+    pad.SetMark(TEditorExMain::Mark::Eof, {true, eof});
+    QTRY_VERIFY(eofShown());
+    pad.SetMark(TEditorExMain::Mark::Eof, {false, eof});
+    QTRY_VERIFY(!eofShown());
+}
+
+// The guide line stands at the wrap column exactly while word wrap is on.
+void MemoPadTest::wrapGuideFollowsWordWrap()
+{
+    TEditorExMain pad;
+    auto mode = [&pad] { return int(pad.SendScintilla(QsciScintillaBase::SCI_GETEDGEMODE)); };
+    QCOMPARE(mode(), int(QsciScintillaBase::EDGE_NONE));
+    pad.SetWordWrapEnabled(true);
+    pad.SetWrapByte(60);
+    QCOMPARE(mode(), int(QsciScintillaBase::EDGE_LINE));
+    QCOMPARE(int(pad.SendScintilla(QsciScintillaBase::SCI_GETEDGECOLUMN)), 60);
+    pad.SetWordWrapEnabled(false);
+    QCOMPARE(mode(), int(QsciScintillaBase::EDGE_NONE));
 }
 
 QTEST_MAIN(MemoPadTest)

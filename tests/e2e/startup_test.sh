@@ -11,17 +11,26 @@ mkdir -p "$work/app" "$work/home/Documents"
 cp "$kavio_bin" "$work/app/kavio"
 run() { exec env -i PATH="$PATH" DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" HOME="$work/home" USER="$(id -un)" "$@"; }
 
-# First start: the personal folder is made in the documents folder, the scheme folder beside the program.
-(run "$work/app/kavio") || fail "first start exited with $?"
-[ -d "$work/home/Documents/Kavio" ] || fail "personal folder not created"
-[ -d "$work/app/scheme" ] || fail "scheme folder not created"
+# First start: the personal folder is made in the documents folder, the scheme folder beside the
+# program; the window runs until it is told to end, and then ends well.
+mkdir -p "$work/home/Documents/Kavio"
+printf '[KavioAPI]\r\nAcceptAPI=0\r\n' > "$work/home/Documents/Kavio/Kavio.ini"
+run "$work/app/kavio" & pid=$!
+for _ in $(seq 1 300); do
+  [ -e "$work/home/Documents/Kavio/BookFileList.lst" ] && break
+  sleep 0.1
+done
+[ -e "$work/home/Documents/Kavio/BookFileList.lst" ] || { kill "$pid"; fail "no library written"; }
+[ -d "$work/app/scheme" ] || { kill "$pid"; fail "scheme folder not created"; }
+kill -TERM "$pid"
+wait "$pid" || fail "first start exited with $?"
 
 # A location entry whose parent folder does not exist: the error box appears, the program ends
 # with a failure once it is closed, and nothing is created.
 printf '[PersonalDirectory]\r\n%s=%%PROFILE%%/missing/Notes\r\n' "$(id -un)" > "$work/app/Kavio.ini"
 run "$work/app/kavio" & pid=$!
 win=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   # xdotool's name search does not match multibyte titles in every locale: compare the names
   # of the program's own windows instead.
   for w in $(xdotool search --pid "$pid" 2>/dev/null || true); do

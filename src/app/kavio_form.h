@@ -1,0 +1,272 @@
+#pragma once
+
+#include "api/api_host.h"
+#include "config/app_settings.h"
+#include "config/color_scheme.h"
+#include "desktop/play_sound.h"
+#include "storage/memo_pad_port.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QTimer;
+
+namespace kavio {
+class TActivePage;
+class TBookList;
+class TPageList;
+struct SystemEnvironment;
+}  // namespace kavio
+
+namespace kavio::qt {
+
+class TApiServer;
+class TBevelLabel;
+class TBorderdPanel;
+class TDropDst;
+class TEditorExMain;
+class TEllipsisLabel;
+class TGradientLabel;
+class TIndexListBox;
+class TNoCaptiondSpeedBtn;
+class TSizeBox;
+class TSizeRec;
+class TTitleLabel;
+
+// The main window: a borderless frame with its own title strip, the page list or the book list
+// on the left, the memo pad with the clipped files under it, and a status bar. It owns the
+// library, the open book's page list, the active page, the API server and the event sounds for
+// the whole run; every keystroke in the memo pad is written to the page file at once.
+//
+// The code is split by concern: start-up and shut-down (form_startup.cpp), the widgets
+// (form_layout.cpp), the active page and status line (form_active_page.cpp), the lists, titles
+// and opening books (form_lists.cpp), settings and scheme (form_settings.cpp), commands and
+// idle enabling (form_commands.cpp), window behaviour (form_window.cpp) and the API's view of
+// the window (form_api.cpp).
+class TKavioForm : public QWidget, public MainWindowPort, public ApiHost {
+    Q_OBJECT
+public:
+    // `sound` plays the event sounds; null for the desktop's sound library.
+    explicit TKavioForm(std::unique_ptr<SoundOutput> sound = nullptr, QWidget* parent = nullptr);
+    ~TKavioForm() override;
+
+    // The start-up steps after the widgets exist. False when the personal folder cannot be made:
+    // the message has been shown and nothing was written; the caller ends the program. A failure
+    // in a later step is shown and the window runs with what was set up.
+    bool FormCreate(const SystemEnvironment& env);
+    // Whether the window may close now; asks "Kavioを終了しますか？" after the exit command when
+    // the settings say so. Clears the exit request in every case.
+    bool FormCloseQuery();
+    // The shut-down steps: API connections closed, window state written, "mem*.tmp" removed,
+    // the open book written last even when an earlier step failed. Runs once.
+    void FormDestroy();
+    bool Initialized() const { return m_initialized; }
+    // Whether the window starts hidden (the settings ask to start minimised).
+    bool StartHidden() const { return m_startHidden; }
+
+    // The memo pad and the controls around it.
+    TEditorExMain* MemoPad = nullptr;
+    TIndexListBox* cPageList = nullptr;
+    TIndexListBox* cBookList = nullptr;
+    QListWidget* ClipFileList = nullptr;
+    TGradientLabel* PBCaption = nullptr;
+    TTitleLabel* PageTitle = nullptr;
+    TEllipsisLabel* HintLabel = nullptr;
+    TBevelLabel* CaretInfo = nullptr;
+    TBevelLabel* LengthInfo = nullptr;
+    TBevelLabel* TimerLabel = nullptr;
+
+    TPageList& PageList() const { return *m_pageList; }
+    TBookList& BookList() const { return *m_bookList; }
+    TActivePage& ActivePage() const { return *m_activePage; }
+    TAppSettings& AppSettings() { return m_settings; }
+    const TColorScheme& ColorScheme() const { return m_scheme; }
+    TPlaySound& PlaySound() const { return *m_playSound; }
+    TApiServer& ApiServer() const { return *m_apiServer; }
+    TSizeRec& SizeRec() const { return *m_sizeRec; }
+
+    // Every command by its name ("AppExit", "FileOpen", ...); null for an unknown name.
+    QAction* Action(const QString& name) const { return m_actions.value(name); }
+    QList<QAction*> Actions() const { return m_actions.values(); }
+
+    // The active page and autosave.
+    // The memo pad's change handler (also the API's): the title rule, then the page is written.
+    void MemoPadChange() override;
+    void SaveActivePage();
+    void ImportTextFile(const std::string& path);
+    // Files dropped on the editor: one file replaces the text after a question (or is imported
+    // when the answer is No); several are imported in order.
+    void MemoPadDropFiles(const QStringList& files);
+    void PageListDropFiles(const QStringList& files);
+    void ExportText(const std::string& path);
+
+    // Lists and titles.
+    void SetListState(int state);
+    int ListState() const { return m_listState; }
+    void ToggleListState();
+    QString PageTitleText() const;
+    QString PageTitleHint() const;
+    // The book list row text: the title and, with a shortcut, "(" shortcut ")".
+    QString BookRowText(int index) const;
+
+    // Settings and scheme.
+    void ApplySettings(TMemIniFileEx& ini);
+    void ApplyScheme(const std::string& path);
+
+    // The status line and the enabling of commands, as at every idle moment.
+    void RunIdle();
+    // The clock label, as the 100 ms timer sets it.
+    void TimerTimer();
+    static QString ClockText(const QTime& time);
+
+    // Window behaviour.
+    void SetWindowHidden(bool hide, bool sound);
+    bool IsWindowHidden() const;
+    void SetTopMost(bool on);
+    // Runs `fn` as the program's top-level handler does: an error is shown in the error box and
+    // the program goes on.
+    void Safely(const std::function<void()>& fn);
+
+    // MainWindowPort.
+    void ClipFilesClear() override;
+    void ClipFilesAdd(const std::string& path) override;
+    int ClipFilesCount() const override;
+    std::string ClipFileItem(int index) const override;
+    void ShowPageTitle(const std::string& title) override;
+    void UpdateClipListHeight() override;
+
+    // ApiHost.
+    std::string AppDir() const override;
+    std::string PersonalDir() const override;
+    std::string Text() const override;
+    void SetText(const std::string& text) override;
+    long TextLength() const override;
+    std::string SelText() const override;
+    void ReplaceSelection(const std::string& text) override;
+    long SelStart() const override;
+    long SelLength() const override;
+    void SetSelection(long start, long length) override;
+    std::string SelToken() const override;
+    std::string FindString() const override;
+    void SetFindString(const std::string& text) override;
+    int BookCount() const override;
+    void ReloadBook() override;
+    void ReloadPage() override;
+    void ShowInformation(const std::string& text) override;
+
+signals:
+    // The shut-down steps have run; the program may end.
+    void shutDown();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // form_layout.cpp
+    void BuildWidgets();
+    QWidget* BuildTitleBar();
+    QWidget* BuildPadPanel();
+    QWidget* BuildPanelBar();
+    void LayoutTitleBar();
+    void AddTitleButtons();
+    void PaintTitleBar();
+    void PaintPageSquare();
+    // form_commands.cpp
+    void CreateActions();
+    QAction* AddAction(const QString& name, const QString& caption, const QString& hint,
+                       const QKeySequence& shortcut, std::function<void()> execute);
+    void ActionChangingIdle();
+    void AppExitExecute();
+    void FileOpenExecute();
+    void FileSaveAsExecute();
+    void AddNewPageExecute();
+    void AddNewPageWithCopyExecute();
+    void PageWithCopyExecute();
+    void MaximizewindowExecute();
+    void UpdateHint(const QString& hint);
+    // form_active_page.cpp
+    void cPageListChangeIndex();
+    void AppEventsIdle();
+    // form_lists.cpp
+    void ConnectListEvents();
+    void cBookListChangeIndex();
+    void OpenBookAt(int index);
+    void cPageListDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
+    void cBookListDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
+    bool FormShortCut(const QKeyEvent& event);
+    void SaveOpenBook();
+    // form_settings.cpp
+    void ReadWindowState(TMemIniFileEx& ini);
+    void WriteWindowState(TMemIniFileEx& ini);
+    TScreenDefaults ScreenDefaults() const;
+    void ClickToolBarPos(int index);
+    int CheckedIndex(const QActionGroup* group) const;
+    // form_startup.cpp
+    void RemoveToolTempFiles();
+    // form_window.cpp
+    void SetTranslucent(bool on);
+    void ApplyActivation(bool active);
+    void SetPageListPosition(int position);
+
+    std::unique_ptr<TPlaySound> m_playSound;
+    std::unique_ptr<TBookList> m_bookList;
+    std::unique_ptr<TPageList> m_pageList;
+    std::unique_ptr<TActivePage> m_activePage;
+    TApiServer* m_apiServer = nullptr;
+    TSizeRec* m_sizeRec = nullptr;
+    TAppSettings m_settings;
+    TColorScheme m_scheme;
+
+    QHash<QString, QAction*> m_actions;
+    QActionGroup* m_toolBarPosGroup = nullptr;
+    QActionGroup* m_shadeGroup = nullptr;
+    QActionGroup* m_pageListPosGroup = nullptr;
+
+    QWidget* m_titleBar = nullptr;
+    TSizeBox* m_titleSizeBox = nullptr;
+    QList<TSizeBox*> m_sizeEdges;
+    QWidget* m_pageSquare = nullptr;
+    QList<TNoCaptiondSpeedBtn*> m_titleButtons;
+    QWidget* m_padPanel = nullptr;
+    QWidget* m_listPanel = nullptr;
+    QStackedWidget* m_listStack = nullptr;
+    QSplitter* m_hSplitter = nullptr;
+    QSplitter* m_vSplitter = nullptr;
+    QWidget* m_panelBar = nullptr;
+    QList<QWidget*> m_shadeHidden;  // hidden while the window is rolled up
+    TDropDst* m_pageListDrop = nullptr;
+    TDropDst* m_clipFileDrop = nullptr;
+    QTimer* m_clock = nullptr;
+
+    std::string m_lastFirstLine;
+    int m_listState = 0;
+    bool m_initialized = false;
+    bool m_destroyed = false;
+    bool m_created = false;
+    bool m_translucent = false;
+    bool m_startHidden = false;
+    bool m_shownOnce = false;
+    bool m_openingBook = false;
+    bool m_clipboardHasText = false;
+    int m_swallowKey = 0;  // the key press after a book shortcut
+    int m_clipListHeight = 0;
+    QString m_hint;
+};
+
+}  // namespace kavio::qt

@@ -1,0 +1,460 @@
+// The main window against real files in a temporary home folder: start-up on an empty personal
+// folder, the page shown and written on every change, the lists' reactions, the status line,
+// the close query and what shut-down writes.
+
+#include "app/kavio_form.h"
+
+#include "base/codepage.h"
+#include "base/line_file.h"
+#include "config/environment.h"
+#include "config/globals.h"
+#include "config/ini_file.h"
+#include "config/path_macros.h"
+#include "controls/index_list_box.h"
+#include "controls/labels.h"
+#include "controls/memo_pad.h"
+#include "desktop/play_sound.h"
+#include "dialogs/message_boxes.h"
+#include "qt/error_box.h"
+#include "qt/text_codec.h"
+#include "storage/active_page.h"
+#include "storage/book_list.h"
+#include "storage/page_details.h"
+#include "storage/page_list.h"
+#include "support/temp_dir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+
+using namespace kavio;
+using namespace kavio::qt;
+using kavio::test::ReadRaw;
+using kavio::test::TempDir;
+using kavio::test::WriteRaw;
+
+namespace {
+
+// Sounds reach this list instead of the speakers: the event's file name, which the test sets to
+// "<event>.wav" files that exist.
+class RecordingOutput : public SoundOutput {
+public:
+    explicit RecordingOutput(QStringList& log) : m_log(log) {}
+    bool PlayFile(const std::string& path, TPlayFlags) override
+    {
+        m_log.append(QString::fromStdString(std::filesystem::path(path).stem().string()));
+        return true;
+    }
+
+private:
+    QStringList& m_log;
+};
+
+std::string Sj(const char* utf8)
+{
+    return ToCp(QString::fromUtf8(utf8));
+}
+
+// The page file's body as the page stores it.
+Lines BodyOf(const std::string& path)
+{
+    return TPageDetails(path).Body;
+}
+
+}  // namespace
+
+class FormTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<TKavioForm> m_form;
+    QStringList m_sounds;
+    QStringList m_errors;
+    QStringList m_questions;
+    bool m_answer = true;
+    SystemEnvironment m_env;
+
+    std::string Personal() const { return m_dir->path() + "home/Documents/Kavio/"; }
+    std::string AppFolder() const { return m_dir->path() + "app/"; }
+
+    // A settings file for the coming start: the given lines, plus sound files for every event.
+    void WriteSettings(const std::string& lines)
+    {
+        std::filesystem::create_directories(Personal());
+        // No listener: other tests and programs may hold the API's port.
+        std::string text = lines + "\r\n[KavioAPI]\r\nAcceptAPI=0\r\n[Sounds]\r\nEnabledSound=1\r\n";
+        for (std::string_view event : settings::kSoundEvents) {
+            const std::string wav = m_dir->path() + std::string(event) + ".wav";
+            WriteRaw(wav, "RIFF");
+            text += std::string(event) + "=" + wav + "\r\n";
+        }
+        WriteRaw(Personal() + "Kavio.ini", text);
+    }
+
+    void Start(bool firstStart = false)
+    {
+        if (!firstStart && !kavio::test::Exists(Personal() + "Kavio.ini"))
+            WriteSettings("");
+        m_sounds.clear();
+        m_form = std::make_unique<TKavioForm>(std::make_unique<RecordingOutput>(m_sounds));
+        QVERIFY(m_form->FormCreate(m_env));
+    }
+
+    void Stop()
+    {
+        if (m_form)
+            m_form->close();
+        m_form.reset();
+    }
+
+    TPageList& Pages() { return m_form->PageList(); }
+    std::string PagePath(int index) { return Pages().GetFullPathOf(index); }
+    void Type(const char* utf8) { m_form->MemoPad->SetSelTextCp(Sj(utf8)); }
+
+private slots:
+    void initTestCase()
+    {
+        SetErrorBoxHook([this](const QString& message) { m_errors.append(message); });
+        SetMessageHook([this](const TMessageRequest& request, bool&) {
+            m_questions.append(request.Text);
+            return m_answer;
+        });
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<TempDir>();
+        std::filesystem::create_directories(m_dir->path() + "home/Documents");
+        std::filesystem::create_directories(AppFolder());
+        m_env.executablePath = AppFolder() + "kavio";
+        m_env.variables = {{"HOME", m_dir->path() + "home"}};
+        InitPathMacros(m_env);
+        m_errors.clear();
+        m_questions.clear();
+        m_answer = true;
+    }
+
+    void cleanup()
+    {
+        Stop();
+        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(QLatin1Char('\n'))));
+        m_dir.reset();
+    }
+
+    // An empty personal folder: one book and one page titled "名称未設定", the library written
+    // during start-up, the settings file only at shut-down, with its keys in order.
+    void firstStartAndShutDown()
+    {
+        Start(true);
+        // Another program may hold the API's default port; that is reported and nothing else.
+        m_errors.erase(std::remove_if(m_errors.begin(), m_errors.end(),
+                                      [](const QString& e) { return e.contains(QStringLiteral("ソケットエラー")); }),
+                       m_errors.end());
+        QCOMPARE(m_form->BookList().Count(), 1);
+        QCOMPARE(Pages().Count(), 1);
+        QCOMPARE(Pages().GetTitle(0), Sj("名称未設定"));
+        const std::string book = m_form->BookList().GetFileName(0);
+        QCOMPARE(ReadRaw(Personal() + "BookFileList.lst"), book + "\r\n");
+        QVERIFY(!kavio::test::Exists(Personal() + "Kavio.ini"));
+        QCOMPARE(m_form->cBookList->ItemIndex(), 0);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 0);
+        QCOMPARE(m_form->PageTitleText(), QStringLiteral("名称未設定->名称未設定"));
+        QVERIFY(!m_form->MemoPad->isHidden());
+        QCOMPARE(m_form->Action(QStringLiteral("ToolBarRight"))->isChecked(), true);
+
+        Stop();
+        const Lines ini = ReadLines(Personal() + "Kavio.ini");
+        QStringList keys;
+        for (const std::string& line : ini)
+            keys.append(QString::fromStdString(line.substr(0, line.find('='))));
+        const QStringList expected = {"[Window]",  "TopMost",  "Shade",        "ToolBarPos",
+                                      "ClipListSize", "FormSize", "",          "[Page]",
+                                      "ListState", "BookTitleJointer", "",     "[Sounds]",
+                                      "EnabledSound", ""};
+        QCOMPARE(keys, expected);
+        QVERIFY(std::find(ini.begin(), ini.end(), "ListState=1") != ini.end());
+        QVERIFY(std::find(ini.begin(), ini.end(), "BookTitleJointer=->") != ini.end());
+    }
+
+    // Every change of the memo pad reaches the page file at once; a restart shows the page.
+    void typingWritesThePageFile()
+    {
+        Start();
+        Type("メモ\r\n二行目");
+        QCOMPARE(BodyOf(PagePath(0)), (Lines{Sj("メモ"), Sj("二行目")}));
+        m_form->MemoPad->undo();
+        QCOMPARE(BodyOf(PagePath(0)), Lines{});
+        m_form->MemoPad->redo();
+        Stop();
+        Start();
+        QCOMPARE(m_form->MemoPad->GetLines(), (Lines{Sj("メモ"), Sj("二行目")}));
+        QVERIFY(!m_form->MemoPad->Modified());
+    }
+
+    // Selecting the shown page again reads nothing and plays nothing; a page whose file is gone
+    // hides the editor until a page with a file is chosen.
+    void selectionFlow()
+    {
+        WriteSettings("");
+        Start();
+        m_form->Action(QStringLiteral("AddNewPage"))->trigger();
+        Type("second");
+        QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+        m_sounds.clear();
+
+        m_form->cPageList->SetItemIndex(0);
+        QCOMPARE(m_sounds, QStringList{QStringLiteral("OnTurnOver")});
+        QCOMPARE(m_form->ActivePage().Page, &Pages().Pages(0));
+
+        // The shown page is not read again: a change made on disk stays unseen.
+        WriteRaw(PagePath(0), "plain text\r\n");
+        m_form->cPageList->ResetIndex();
+        m_form->cPageList->SetItemIndex(0);
+        QCOMPARE(m_sounds.size(), 1);
+        QCOMPARE(m_form->MemoPad->LineCount(), 0);
+
+        std::filesystem::remove(PagePath(1));
+        m_form->cPageList->SetItemIndex(1);
+        QVERIFY(m_form->MemoPad->isHidden());
+        QCOMPARE(m_form->ActivePage().Page, &Pages().Pages(0));
+        m_form->cPageList->SetItemIndex(0);
+        QVERIFY(!m_form->MemoPad->isHidden());
+        QCOMPARE(m_form->MemoPad->GetLines(), Lines{"plain text"});
+    }
+
+    void titleFollowsFirstLine_data()
+    {
+        QTest::addColumn<int>("policy");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("follows while typed") << 1 << QStringList{"a", "b", "c"}
+                                             << QStringList{"a", "ab", "abc"};
+        QTest::newRow("empty first line keeps it")
+            << 1 << QStringList{"\r\n", "x"} << QStringList{"名称未設定", "名称未設定"};
+        QTest::newRow("policy 0 never follows") << 0 << QStringList{"a", "b"}
+                                                << QStringList{"名称未設定", "名称未設定"};
+    }
+
+    void titleFollowsFirstLine()
+    {
+        QFETCH(int, policy);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, titles);
+        WriteSettings("[Page]\r\nNewPageTitlePolicy=" + std::to_string(policy));
+        Start();
+        for (int i = 0; i < typed.size(); ++i) {
+            Type(typed[i].toUtf8().constData());
+            QCOMPARE(FromCp(Pages().GetTitle(0)), titles[i]);
+        }
+        // The page file and the title label have the title.
+        TPageDetails details(PagePath(0));
+        QCOMPARE(FromCp(GetKeyValue(details.Header, "Title")), titles.back());
+        QVERIFY(m_form->PageTitleText().endsWith(titles.back()));
+    }
+
+    // A title the user gave stops the following.
+    void userTitleStopsFollowing()
+    {
+        WriteSettings("[Page]\r\nNewPageTitlePolicy=1");
+        Start();
+        Type("abc");
+        Pages().SetTitle(0, "mine");
+        Type("d");
+        QCOMPARE(Pages().GetTitle(0), std::string("mine"));
+    }
+
+    void statusLine()
+    {
+        Start();
+        m_form->RunIdle();
+        QCOMPARE(m_form->CaretInfo->text(), QStringLiteral("  0:  1"));
+        QCOMPARE(m_form->LengthInfo->text(), QStringLiteral("    0文字"));
+        Type("あa\r\nbc");
+        m_form->RunIdle();
+        // Two bytes for あ, one for a, CR LF after each line.
+        QCOMPARE(m_form->LengthInfo->text(), QStringLiteral("    9文字"));
+        QCOMPARE(m_form->CaretInfo->text(), QStringLiteral("  1:  3"));
+        QCOMPARE(m_form->TextLength(), 7L);
+
+        QCOMPARE(TKavioForm::ClockText(QTime(0, 5)), QStringLiteral("AM 12:05"));
+        QCOMPARE(TKavioForm::ClockText(QTime(9, 7)), QStringLiteral("AM 9:07"));
+        QCOMPARE(TKavioForm::ClockText(QTime(12, 0)), QStringLiteral("PM 12:00"));
+        QCOMPARE(TKavioForm::ClockText(QTime(23, 59)), QStringLiteral("PM 11:59"));
+    }
+
+    // The commands that need a selection, text or more than one page follow the state at idle.
+    void enablingAtIdle()
+    {
+        Start();
+        m_form->RunIdle();
+        auto enabled = [this](const char* name) {
+            return m_form->Action(QString::fromLatin1(name))->isEnabled();
+        };
+        QVERIFY(!enabled("FileSaveAs"));
+        QVERIFY(!enabled("Copy"));
+        QVERIFY(enabled("AddNewPage"));
+        Type("text");
+        m_form->MemoPad->selectAll();
+        m_form->RunIdle();
+        QVERIFY(enabled("FileSaveAs"));
+        QVERIFY(enabled("Copy"));
+        QVERIFY(enabled("Undo"));
+        // A disabled command does nothing, whatever triggers it.
+        m_form->MemoPad->SetSelection(0, 0);
+        m_form->RunIdle();
+        QVERIFY(!enabled("Cut"));
+        m_form->Action(QStringLiteral("Cut"))->trigger();
+        QCOMPARE(m_form->MemoPad->GetLines(), Lines{"text"});
+    }
+
+    // The open book's file follows every list change; the library file follows the books.
+    void listReactionsWriteTheBookFile()
+    {
+        Start();
+        m_form->Action(QStringLiteral("AddNewPage"))->trigger();
+        m_form->Action(QStringLiteral("AddNewPage"))->trigger();
+        QCOMPARE(Pages().Count(), 3);
+        QCOMPARE(m_form->cPageList->Count(), 3);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 2);
+        const std::string bookPath = m_form->BookList().GetFullPathOf(0);
+        const std::string bookFile = ReadRaw(bookPath);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(bookFile.find(Pages().GetFileName(i)) != std::string::npos);
+
+        Pages().Exchange(0, 2);
+        const std::string reordered = ReadRaw(bookPath);
+        QVERIFY(reordered.find(Pages().GetFileName(0)) < reordered.find(Pages().GetFileName(2)));
+
+        m_form->BookList().SetTitle(0, "Work");
+        QCOMPARE(m_form->PageTitleText().left(6), QStringLiteral("Work->"));
+        QCOMPARE(m_form->BookRowText(0), QStringLiteral("Work"));
+        m_form->BookList().Books(0).ShortCut = kCtrl | kAlt | 'B';
+        QCOMPARE(m_form->BookRowText(0), QStringLiteral("Work(Ctrl+Alt+B)"));
+    }
+
+    // Opening another book saves the first with its selected page; restarting reopens both
+    // books' remembered pages.
+    void openingBooksRemembersPages()
+    {
+        WriteSettings("[Book]\r\nSaveBookIndex=1\r\nBookIndex=99");
+        Start();
+        for (int i = 0; i < 2; ++i)
+            m_form->BookList().NewBook(kavio::PersonalDir);
+        QCOMPARE(m_form->cBookList->Count(), 3);
+        m_form->Action(QStringLiteral("AddNewPage"))->trigger();
+        QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+        m_sounds.clear();
+        m_form->cBookList->SetItemIndex(1);
+        // The book's own sound only: the page shown with it stays quiet.
+        QCOMPARE(m_sounds, QStringList{QStringLiteral("OnChangeBook")});
+        QCOMPARE(Pages().Book(), &m_form->BookList().Books(1));
+        Stop();
+
+        // BookIndex 99 is clamped to the last book; the first book kept its page 1.
+        WriteSettings("[Book]\r\nSaveBookIndex=1\r\nBookIndex=99");
+        Start();
+        QCOMPARE(m_form->cBookList->ItemIndex(), 2);
+        m_form->cBookList->SetItemIndex(0);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+    }
+
+    void listCaptionToggles()
+    {
+        Start();
+        QCOMPARE(m_form->ListState(), 0);
+        QCOMPARE(m_form->PBCaption->text(), QStringLiteral("ページ"));
+        QTest::mouseClick(m_form->PBCaption, Qt::LeftButton);
+        QCOMPARE(m_form->ListState(), 1);
+        QCOMPARE(m_form->PBCaption->text(), QStringLiteral("ブック"));
+    }
+
+    void closeQuery()
+    {
+        WriteSettings("[Window]\r\nAppCloseQuery=1");
+        Start();
+        m_form->show();
+        m_answer = false;
+        m_form->Action(QStringLiteral("AppExit"))->trigger();
+        QCOMPARE(m_questions, QStringList{QStringLiteral("Kavioを終了しますか？")});
+        QVERIFY(m_form->isVisible());
+        QVERIFY(!m_form->AppSettings().ExitRequested);
+        // Closing the window otherwise does not ask.
+        QVERIFY(m_form->close());
+        QCOMPARE(m_questions.size(), 1);
+    }
+
+    // Shut-down: the selected page as the book's last index, "mem*.tmp" gone from the program
+    // folder only, and the book written even when the settings cannot be.
+    void shutDownWrites()
+    {
+        Start();
+        m_form->Action(QStringLiteral("AddNewPage"))->trigger();
+        m_form->cPageList->SetItemIndex(0);
+        WriteRaw(AppFolder() + "mem1a2b.tmp", "x");
+        WriteRaw(Personal() + "mem1a2b.tmp", "x");
+        const std::string bookPath = m_form->BookList().GetFullPathOf(0);
+        // The settings file cannot be written: a folder stands in its place.
+        std::filesystem::remove(Personal() + "Kavio.ini");
+        std::filesystem::create_directories(Personal() + "Kavio.ini");
+        Stop();
+        QCOMPARE(m_errors.size(), 1);
+        m_errors.clear();
+        QVERIFY(!kavio::test::Exists(AppFolder() + "mem1a2b.tmp"));
+        QVERIFY(kavio::test::Exists(Personal() + "mem1a2b.tmp"));
+        QVERIFY(ReadRaw(bookPath).find("LastIndex=0") != std::string::npos);
+
+        std::filesystem::remove(Personal() + "Kavio.ini");
+        Start();
+        m_form->cPageList->SetItemIndex(1);
+        Stop();
+        QVERIFY(ReadRaw(bookPath).find("LastIndex=1") != std::string::npos);
+    }
+
+    // One dropped file replaces the text after Yes and becomes a page after No; several are
+    // imported in order and the last is selected.
+    void drops()
+    {
+        Start();
+        const std::string a = m_dir->path() + "a.txt";
+        const std::string b = m_dir->path() + "b.txt";
+        WriteRaw(a, "alpha\r\n");
+        WriteRaw(b, "\xE3\x83\x99\xE3\x83\xBC\xE3\x82\xBF\n");  // UTF-8 "ベータ"
+        m_answer = true;
+        m_form->MemoPadDropFiles({QString::fromStdString(a)});
+        QCOMPARE(Pages().Count(), 1);
+        QCOMPARE(BodyOf(PagePath(0)), (Lines{"alpha", ""}));
+        m_answer = false;
+        m_form->MemoPadDropFiles({QString::fromStdString(b)});
+        QCOMPARE(Pages().Count(), 2);
+        QCOMPARE(BodyOf(PagePath(1)), Lines{Sj("ベータ")});
+        m_form->MemoPadDropFiles({QString::fromStdString(a), QString::fromStdString(b)});
+        QCOMPARE(Pages().Count(), 4);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 3);
+        QCOMPARE(m_questions.size(), 2);
+
+        m_form->ExportText(m_dir->path() + "out.txt");
+        QCOMPARE(ReadRaw(m_dir->path() + "out.txt"), Sj("ベータ") + "\r\n");
+    }
+
+    // A book's shortcut opens it before any command with the same key runs.
+    void bookShortcutComesFirst()
+    {
+        Start();
+        m_form->BookList().NewBook(kavio::PersonalDir);
+        m_form->BookList().Books(1).ShortCut = kCtrl | 'N';
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->MemoPad->setFocus();
+        QTest::keyClick(m_form->MemoPad, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(m_form->cBookList->ItemIndex(), 1);
+        QCOMPARE(Pages().Count(), 1);
+        QCOMPARE(m_form->MemoPad->LineCount(), 0);
+    }
+};
+
+QTEST_MAIN(FormTest)
+#include "form_test.moc"
