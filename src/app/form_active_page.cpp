@@ -146,13 +146,6 @@ void TKavioForm::ClipFilesClear()
     ClipFileList->clear();
 }
 
-void TKavioForm::ClipFilesAdd(const std::string& path)
-{
-    auto* item = new QListWidgetItem(FromCp(path), ClipFileList);
-    item->setData(Qt::UserRole, QByteArray::fromStdString(path));
-    item->setToolTip(FromCp(path));
-}
-
 int TKavioForm::ClipFilesCount() const
 {
     return ClipFileList->count();
@@ -172,7 +165,7 @@ void TKavioForm::UpdateClipListHeight()
     QList<int> sizes = m_vSplitter->sizes();
     if (sizes.size() != 2)
         return;
-    if (ClipFileList->height() > minimum && m_vSplitter->isVisible())
+    if (ClipFileList->height() > minimum && m_vSplitter->isVisible() && m_clipListLaidOut)
         m_settings.ClipListSize = ClipFileList->height();
     const int total = std::max(sizes[0] + sizes[1], m_vSplitter->height());
     const int height = ClipFileList->count() == 0 ? 1 : std::max(m_settings.ClipListSize, minimum);

@@ -273,7 +273,8 @@ QWidget* TKavioForm::BuildPadPanel()
     ClipFileList->setObjectName(QStringLiteral("ClipFileList"));
     ClipFileList->setFont(WindowFont());
     ClipFileList->setFrameShape(QFrame::NoFrame);
-    ClipFileList->setMinimumHeight(0);
+    // Collapsed, the list is one pixel high.
+    ClipFileList->setMinimumHeight(1);
     ClipFileList->setTextElideMode(Qt::ElideMiddle);
     m_vSplitter->setCollapsible(0, false);
     m_vSplitter->setCollapsible(1, true);

@@ -40,7 +40,10 @@ TKavioForm::TKavioForm(std::unique_ptr<SoundOutput> sound, QWidget* parent)
     setWindowTitle(QStringLiteral("Kavio"));
     BuildWidgets();
     CreateActions();
+    CreateNotebookActions();
+    CreateToolActions();
     AddTitleButtons();
+    BuildMenus();
     // Rolled up to the title strip, only the strip stays.
     m_shadeHidden = {m_padPanel, m_panelBar};
     m_apiServer = new TApiServer(*this, this);
@@ -110,6 +113,7 @@ bool TKavioForm::FormCreate(const SystemEnvironment& env)
         LoadEditorSettings(*MemoPad, *ini);
         MemoPad->SetTextColor(ToQColor(m_scheme.TextColor));
     });
+    Safely([&] { BuildToolsMenu(*ini); });
 
     // 11.-13.
     ApplyActivation(QApplication::applicationState() == Qt::ApplicationActive);

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 namespace kavio::qt {
 
@@ -122,7 +123,11 @@ bool TKavioForm::event(QEvent* event)
         // The splitter knows its real height only now.
         if (!m_shownOnce) {
             m_shownOnce = true;
-            UpdateClipListHeight();
+            // Before the first layout the list has a height nobody chose: nothing to remember.
+            QTimer::singleShot(0, this, [this] {
+                UpdateClipListHeight();
+                m_clipListLaidOut = true;
+            });
         }
         break;
     case QEvent::WindowActivate:

@@ -5,6 +5,7 @@
 #include "config/color_scheme.h"
 #include "desktop/play_sound.h"
 #include "storage/memo_pad_port.h"
+#include "tools/tool_context_port.h"
 
 #include <QHash>
 #include <QPointer>
@@ -56,7 +57,7 @@ class TTitleLabel;
 // and opening books (form_lists.cpp), settings and scheme (form_settings.cpp), commands and
 // idle enabling (form_commands.cpp), window behaviour (form_window.cpp) and the API's view of
 // the window (form_api.cpp).
-class TKavioForm : public QWidget, public MainWindowPort, public ApiHost {
+class TKavioForm : public QWidget, public MainWindowPort, public ApiHost, public ToolContextPort {
     Q_OBJECT
 public:
     // `sound` plays the event sounds; null for the desktop's sound library.
@@ -113,6 +114,23 @@ public:
     void PageListDropFiles(const QStringList& files);
     void ExportText(const std::string& path);
 
+    // Page and book commands that take an argument.
+    void MovePageToBook(int book);
+    // 0 deletes the open book's pages, 1 moves them to the first book, 2 leaves them; then the
+    // open book is removed.
+    void RemoveBookPages(int option);
+    // Line marks: kMarkFinished, kMarkSuspended or 0 on the caret's line.
+    void SetLineMark(int mark);
+    // Clip files: one file, or a copy of it in the personal folder with `fetch`; dropped files.
+    void ClipFileTake(const std::string& path, bool fetch);
+    void ClipFileDropFiles(const QStringList& files);
+
+    // The user's tools: the menu from the settings file's [Tools] section, and one run of the
+    // tool whose line has `hint` after its TAB (program "|" template).
+    void BuildToolsMenu(const TMemIniFileEx& ini);
+    QList<QAction*> ToolMenuItems() const;
+    void RunTool(const std::string& hint);
+
     // Lists and titles.
     void SetListState(int state);
     int ListState() const { return m_listState; }
@@ -167,6 +185,15 @@ public:
     void ReloadPage() override;
     void ShowInformation(const std::string& text) override;
 
+    // ToolContextPort.
+    std::optional<std::string> SelectedPagePath() const override;
+    std::optional<std::string> SelectedBookPath() const override;
+    std::string PageText() const override;
+    std::string SelectedText() const override;
+    std::string TokenAtCaret() const override;
+    int CaretLine() const override;
+    int ApiPort() const override;
+
 signals:
     // The shut-down steps have run; the program may end.
     void shutDown();
@@ -200,6 +227,42 @@ private:
     void PageWithCopyExecute();
     void MaximizewindowExecute();
     void UpdateHint(const QString& hint);
+    // form_pages.cpp
+    int SelectedPage() const;
+    void RemovePageExecute();
+    void SetTitleExecute();
+    void MovePageExecute(int step);
+    void TurnPageExecute(int step);
+    void SetPriority(int priority);
+    void AppendNewLineExecute();
+    void InsertDateTime(bool date);
+    void AddNewBookExecute(const std::string& directory);
+    void AddNewBookAppointDirectoryExecute();
+    void RemoveBookExecute();
+    void SetBookTitleExecute();
+    void SetBookShortCutExecute();
+    void MoveBookExecute(int step);
+    void StepBookExecute(int step);
+    void OpenBookDirExecute();
+    // form_marks.cpp
+    int CaretMarkRow() const;
+    void SetToggleMarkExecute();
+    void JumpToMark(int step, const std::function<bool(uint16_t marks)>& wanted);
+    void JumpToUnchecked(int step);
+    void JumpToSuspended(int step);
+    void MemoPadMarginClick(int line);
+    void AddClipFile(const std::string& path);
+    void ClipFileNewFileExecute();
+    void ClipFileAddExecute();
+    void ClipFileDeleteExecute();
+    void ClipFileOpenExecute();
+    // form_tools.cpp
+    void CreateToolActions();
+    void ToolSettingsExecute();
+    // form_menus.cpp
+    void CreateNotebookActions();
+    void BuildMenus();
+    void PageMenuPopup();
     // form_active_page.cpp
     void cPageListChangeIndex();
     void AppEventsIdle();
@@ -237,6 +300,14 @@ private:
     QActionGroup* m_toolBarPosGroup = nullptr;
     QActionGroup* m_shadeGroup = nullptr;
     QActionGroup* m_pageListPosGroup = nullptr;
+    QActionGroup* m_priorityGroup = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    QMenu* m_pageMenu = nullptr;
+    QMenu* m_bookMenu = nullptr;
+    QMenu* m_editorMenu = nullptr;
+    QMenu* m_clipFilesMenu = nullptr;
+    QMenu* m_movePagesMenu = nullptr;
+    QMenu* m_toolMenu = nullptr;
 
     QWidget* m_titleBar = nullptr;
     TSizeBox* m_titleSizeBox = nullptr;
@@ -262,6 +333,7 @@ private:
     bool m_translucent = false;
     bool m_startHidden = false;
     bool m_shownOnce = false;
+    bool m_clipListLaidOut = false;
     bool m_openingBook = false;
     bool m_clipboardHasText = false;
     int m_swallowKey = 0;  // the key press after a book shortcut
