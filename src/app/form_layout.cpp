@@ -16,6 +16,7 @@
 #include "storage/page_list.h"
 
 #include <QAbstractEventDispatcher>
+#include <QFontMetrics>
 #include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
@@ -25,6 +26,8 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kavio::qt {
 namespace {
@@ -229,7 +232,8 @@ QWidget* TKavioForm::BuildPadPanel()
     cBookList->setObjectName(QStringLiteral("cBookList"));
     for (TIndexListBox* list : {cPageList, cBookList}) {
         list->setFont(WindowFont());
-        list->SetItemHeight(12);
+        // Rows of 12 pixels, or as tall as the font the desktop gives for the window's font.
+        list->SetItemHeight(std::max(12, list->fontMetrics().height()));
         list->setFrameShape(QFrame::NoFrame);
         m_listStack->addWidget(list);
     }

@@ -229,6 +229,26 @@ private slots:
         QCOMPARE(RowMarksOf(0), std::string("0=11"));
     }
 
+    // The command keys reach their commands from the memo pad, where the user types.
+    void keysFromTheMemoPad()
+    {
+        Start();
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->MemoPad->setFocus();
+        Type("a\r\nb");
+        m_form->MemoPad->SetCaretRow(0);
+        QTest::keyClick(m_form->MemoPad, Qt::Key_F6, Qt::ControlModifier);
+        QCOMPARE(RowMarksOf(0), std::string("0=10"));
+        QTest::keyClick(m_form->MemoPad, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(m_form->MemoPad->CaretLine(), 1);
+        QTest::keyClick(m_form->MemoPad, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(m_form->MemoPad, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 0);
+        QTest::keyClick(m_form->MemoPad, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+    }
+
     void markJumps_data()
     {
         QTest::addColumn<int>("caret");
