@@ -165,6 +165,9 @@ void TKavioForm::CreateActions()
                                "ツールバーを左に表示|ツールバーをフォーム左に表示します",
                                "ツールバーを上に表示|ツールバーをフォーム上に表示します"});
     m_toolBarPosGroup->actions().at(1)->setChecked(true);
+    connect(m_toolBarPosGroup, &QActionGroup::triggered, this, [this](QAction* action) {
+        DockToolPanel(m_toolBarPosGroup->actions().indexOf(action));
+    });
     m_shadeGroup = group(
         {{"ShadeDisable", "シェードしない(&D)"},
          {"ShadeWhenDisactive", "非アクティブ(&A)"},

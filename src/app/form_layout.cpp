@@ -19,6 +19,7 @@
 #include <QFontMetrics>
 #include <QAction>
 #include <QApplication>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPainter>
@@ -197,14 +198,17 @@ QWidget* TKavioForm::BuildPadPanel()
     pad->SetBevelOuter(TBevelKind::Space);
     pad->SetBevelInner(TBevelKind::None);
     m_padPanel = pad;
-    auto* layout = new QHBoxLayout(pad);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    // The splitter in the middle; the tool panel docks on one of the four sides around it.
+    m_padLayout = new QGridLayout(pad);
+    m_padLayout->setContentsMargins(0, 0, 0, 0);
+    m_padLayout->setSpacing(0);
 
     m_hSplitter = new QSplitter(Qt::Horizontal, pad);
     m_hSplitter->setObjectName(QStringLiteral("HSplitter"));
     m_hSplitter->setChildrenCollapsible(false);
-    layout->addWidget(m_hSplitter);
+    m_padLayout->addWidget(m_hSplitter, 1, 1);
+    m_padLayout->setRowStretch(1, 1);
+    m_padLayout->setColumnStretch(1, 1);
 
     // The list panel: the caption, then the page list or the book list in the same place.
     m_listPanel = new QWidget(m_hSplitter);

@@ -44,6 +44,7 @@ TKavioForm::TKavioForm(std::unique_ptr<SoundOutput> sound, QWidget* parent)
     CreateToolActions();
     AddTitleButtons();
     BuildMenus();
+    BuildToolPanel();
     // Rolled up to the title strip, only the strip stays.
     m_shadeHidden = {m_padPanel, m_panelBar};
     m_apiServer = new TApiServer(*this, this);

@@ -17,6 +17,8 @@
 #include <string>
 
 class QAction;
+class QGridLayout;
+class QToolBar;
 class QActionGroup;
 class QLabel;
 class QListWidget;
@@ -259,6 +261,11 @@ private:
     // form_tools.cpp
     void CreateToolActions();
     void ToolSettingsExecute();
+    // form_toolpanel.cpp
+    void BuildToolPanel();
+    void ShowPopupBar(int index);
+    void CheckPopupBars();
+    void DockToolPanel(int side);
     // form_menus.cpp
     void CreateNotebookActions();
     void BuildMenus();
@@ -308,6 +315,12 @@ private:
     QMenu* m_clipFilesMenu = nullptr;
     QMenu* m_movePagesMenu = nullptr;
     QMenu* m_toolMenu = nullptr;
+    QGridLayout* m_padLayout = nullptr;
+    QWidget* m_toolPanel = nullptr;
+    QList<QWidget*> m_popupSources;
+    QList<QToolBar*> m_popupBars;
+    QTimer* m_popupTimer = nullptr;
+    int m_toolPanelSide = 1;  // the tool-bar position menu's index: 1 right, 2 bottom, 3 left, 4 top
 
     QWidget* m_titleBar = nullptr;
     TSizeBox* m_titleSizeBox = nullptr;

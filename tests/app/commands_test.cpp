@@ -7,6 +7,9 @@
 #include "storage/book_details.h"
 
 #include <QListWidget>
+#include <QToolBar>
+
+#include "controls/frame_controls.h"
 #include <QSplitter>
 
 using namespace kavio;
@@ -247,6 +250,32 @@ private slots:
         QCOMPARE(m_form->cPageList->ItemIndex(), 0);
         QTest::keyClick(m_form->MemoPad, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+    }
+
+    // With the panel on the right a bar opens to the left of its picture, overlapping it by
+    // 10 pixels; on top the column of pictures is a row.
+    void toolPanel()
+    {
+        Start();
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        auto* source = m_form->findChild<THoverdImage*>(QStringLiteral("EditsPopup"));
+        auto* bar = m_form->findChild<QToolBar*>(QStringLiteral("EditsBar"));
+        QVERIFY(source && bar);
+        QCOMPARE(source->pos(), QPoint(1, 32));
+        emit source->mouseEntered();
+        QVERIFY(bar->isVisible());
+        const QRect s(source->mapTo(m_form.get(), QPoint(0, 0)), source->size());
+        QCOMPARE(bar->geometry().right(), s.right() - 10);
+        QCOMPARE(bar->actions().size(), 5);
+
+        Trigger("ToolBarTop");
+        QCOMPARE(source->pos(), QPoint(32, 1));
+        QVERIFY(!bar->isVisible());
+        Trigger("ToolBarBottom");
+        QCOMPARE(source->pos(), QPoint(32, 1));
+        Trigger("ToolBarHide");
+        QVERIFY(source->parentWidget()->isHidden());
     }
 
     void markJumps_data()
