@@ -15,7 +15,9 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QCursor>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusTipEvent>
@@ -211,8 +213,28 @@ bool TKavioForm::eventFilter(QObject* watched, QEvent* event)
         Action(QStringLiteral("ToggleListState"))->trigger();
         return true;
     }
+    if (watched == m_pageSquare && type == QEvent::MouseButtonPress) {
+        // The left button on the page square opens the main menu.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            RunIdle();
+            m_popupMenu->popup(QCursor::pos());
+        }
+        return true;
+    }
     if (watched == PageTitle) {
-        // The title label lies over the title bar and hands the mouse on to it.
+        // The title label lies over the title bar and hands the mouse on to it; the right
+        // button and a double click retitle the page.
+        if (type == QEvent::MouseButtonDblClick) {
+            Action(QStringLiteral("SetTitle"))->trigger();
+            return true;
+        }
+        if (type == QEvent::ContextMenu)
+            return true;
+        if (type == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            Action(QStringLiteral("SetTitle"))->trigger();
+            return true;
+        }
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton || mouse->button() == Qt::MiddleButton) {
