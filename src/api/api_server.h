@@ -27,7 +27,11 @@ class TApiServer : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxClients = 64;
-    static constexpr int kPendingConnections = 5;
+    // Connections waiting to be accepted. A queue shorter than the client limit makes the
+    // system drop connections it has already completed when many clients arrive at once, and
+    // those clients would wait for ever for a greeting; so every one is queued and then greeted
+    // or refused.
+    static constexpr int kPendingConnections = 128;
 
     explicit TApiServer(ApiHost& host, QObject* parent = nullptr);
     ~TApiServer() override;

@@ -93,7 +93,7 @@ int TKavioForm::BookCount() const
 void TKavioForm::ReloadBook()
 {
     if (TBookData* book = m_pageList->Book())
-        m_pageList->LoadBook(book);
+        LoadBookInPageList(*book);
 }
 
 void TKavioForm::ReloadPage()

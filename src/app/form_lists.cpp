@@ -30,9 +30,12 @@ void TKavioForm::ConnectListEvents()
 {
     m_pageList->OnBookChanging = [this](TPageList&) {
         SaveOpenBook();
+        // From here until the book is open the list control still holds the last book's rows.
+        m_openingBook = true;
         Trace("PageList OnBookChanging...");
     };
     m_pageList->OnBookChanged = [this](TPageList& pages) {
+        m_openingBook = false;
         m_activePage->Page = nullptr;
         if (pages.Book()) {
             cPageList->ResetIndex();
@@ -62,7 +65,10 @@ void TKavioForm::ConnectListEvents()
         Trace("PageList OnChange...");
     };
     m_pageList->OnNeedPageIndex = [this](TPageList&, int& index) {
-        index = cPageList->ItemIndex();
+        // While a book is being opened the list control still shows the last book's selection:
+        // the book keeps its own remembered page.
+        if (!m_openingBook)
+            index = cPageList->ItemIndex();
         TraceFmt("PageList OnNeedPageIndex (%d) ...", index);
     };
     m_pageList->OnNeedDefaultTitle = [this](TPageList&, std::string& title) {
@@ -102,7 +108,16 @@ void TKavioForm::cBookListChangeIndex()
     m_playSound->Play("OnChangeBook");
     m_playSound->SkipNext = true;
     cPageList->ResetIndex();
-    m_openingBook = true;
+    LoadBookInPageList(book);
+    // Pages that could not be read keep their records (and their place in the book file); the
+    // user learns which.
+    for (const TLoadProblem& problem : m_pageList->LoadProblems())
+        ShowErrorBox(FromCp(problem.FileName) + QStringLiteral("\n") +
+                         QString::fromStdString(problem.Message), this);
+}
+
+void TKavioForm::LoadBookInPageList(TBookData& book)
+{
     try {
         m_pageList->LoadBook(&book);
     } catch (...) {
@@ -110,11 +125,6 @@ void TKavioForm::cBookListChangeIndex()
         throw;
     }
     m_openingBook = false;
-    // Pages that could not be read keep their records (and their place in the book file); the
-    // user learns which.
-    for (const TLoadProblem& problem : m_pageList->LoadProblems())
-        ShowErrorBox(FromCp(problem.FileName) + QStringLiteral("\n") +
-                         QString::fromStdString(problem.Message), this);
 }
 
 void TKavioForm::OpenBookAt(int index)

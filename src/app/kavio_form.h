@@ -29,6 +29,7 @@ class QTimer;
 
 namespace kavio {
 class TActivePage;
+class TBookData;
 class TBookList;
 class TPageList;
 struct SystemEnvironment;
@@ -277,6 +278,8 @@ private:
     void ConnectListEvents();
     void cBookListChangeIndex();
     void OpenBookAt(int index);
+    // Opens `book` in the page list; the selection of the book before stays out of its file.
+    void LoadBookInPageList(TBookData& book);
     void cPageListDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
     void cBookListDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
     bool FormShortCut(const QKeyEvent& event);

@@ -250,6 +250,14 @@ private slots:
         QCOMPARE(m_form->cPageList->ItemIndex(), 0);
         QTest::keyClick(m_form->MemoPad, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+        // Shift+Tab arrives as Backtab.
+        QTest::keyClick(m_form->MemoPad, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 0);
+        m_form->BookList().NewBook(kavio::PersonalDir);
+        m_form->cBookList->SetItemIndex(1);
+        QTest::keyClick(m_form->MemoPad, Qt::Key_Backtab,
+                        Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(m_form->cBookList->ItemIndex(), 0);
     }
 
     // With the panel on the right a bar opens to the left of its picture, overlapping it by

@@ -222,6 +222,8 @@ private slots:
         m_form->cBookList->SetItemIndex(1);
         // The book's own sound only: the page shown with it stays quiet.
         QCOMPARE(m_sounds, QStringList{QStringLiteral("OnChangeBook")});
+        // The opened book's file keeps its own page, not the last book's selection.
+        QVERIFY(ReadRaw(m_form->BookList().GetFullPathOf(1)).find("LastIndex=0") != std::string::npos);
         QCOMPARE(Pages().Book(), &m_form->BookList().Books(1));
         Stop();
 
