@@ -9,7 +9,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 mkdir -p "$work/app" "$work/home/Documents"
 cp "$kavio_bin" "$work/app/kavio"
-run() { exec env -i PATH="$PATH" DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" HOME="$work/home" USER="$(id -un)" "$@"; }
+mkdir -p "$work/run" && chmod 700 "$work/run"
+# A runtime folder of its own: the single-instance lock of another running copy is not ours.
+run() { exec env -i PATH="$PATH" DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" USER="$(id -un)" "$@"; }
 
 # First start: the personal folder is made in the documents folder, the scheme folder beside the
 # program; the window runs until it is told to end, and then ends well.
