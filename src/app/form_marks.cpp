@@ -100,6 +100,7 @@ void TKavioForm::ClipFilesAdd(const std::string& path)
     auto* item = new QListWidgetItem(shown, ClipFileList);
     item->setData(Qt::UserRole, QByteArray::fromStdString(path));
     item->setToolTip(shown);
+    item->setSizeHint(QSize(0, 20));
     const QFileInfo info(shown);
     if (info.exists())
         item->setIcon(QFileIconProvider().icon(info));
