@@ -144,6 +144,10 @@ void TBevelLabel::SetAutoSize(bool on)
 
 void TBevelLabel::setText(const QString& text)
 {
+    // The status labels are set at every idle moment: the same text must not repaint, or the
+    // repaint wakes the event loop and the idle handlers run again, for ever.
+    if (text == QLabel::text())
+        return;
     QLabel::setText(text);
     bevelsChanged();
 }

@@ -157,6 +157,32 @@ private slots:
         QCOMPARE(TKavioForm::ClockText(QTime(23, 59)), QStringLiteral("PM 11:59"));
     }
 
+    // Idle work that changes nothing repaints nothing: a repaint would wake the event loop and
+    // run the idle handlers again, keeping the processor busy while nobody does anything.
+    void idleChangingNothingRepaintsNothing()
+    {
+        Start();
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->RunIdle();
+        QCoreApplication::processEvents();
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                paints += event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest;
+                return false;
+            }
+        } counter;
+        for (QWidget* label : {static_cast<QWidget*>(m_form->CaretInfo),
+                               static_cast<QWidget*>(m_form->LengthInfo)})
+            label->installEventFilter(&counter);
+        m_form->RunIdle();
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        QCOMPARE(counter.paints, 0);
+    }
+
     // The commands that need a selection, text or more than one page follow the state at idle.
     void enablingAtIdle()
     {
