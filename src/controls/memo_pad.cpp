@@ -292,6 +292,7 @@ void TEditorExMain::onModified(int position, int type, const char* text, int len
     }
     if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
         return;
+    updateLineCache(position, linesAdded);
     if (text) {
         int bytes = CpLength(text, length);
         m_docBytes += (type & SC_MOD_INSERTTEXT) ? bytes : -bytes;
@@ -616,22 +617,66 @@ void TEditorExMain::Clear()
     SetLines({});
 }
 
+// The line that changed and the lines an edit added or removed after it.
+void TEditorExMain::updateLineCache(int position, int linesAdded)
+{
+    const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position));
+    const int count = static_cast<int>(m_cpLines.size());
+    if (count == 0 || line >= count || count + linesAdded != lines()) {
+        // Nothing cached yet, or out of step: everything is converted at the next read.
+        m_cpLines.clear();
+        m_cpValid.clear();
+        return;
+    }
+    m_cpValid[line] = 0;
+    if (linesAdded > 0) {
+        m_cpLines.insert(m_cpLines.begin() + line + 1, linesAdded, std::string());
+        m_cpValid.insert(m_cpValid.begin() + line + 1, linesAdded, 0);
+    } else if (linesAdded < 0) {
+        const int removed = std::min(-linesAdded, count - line - 1);
+        m_cpLines.erase(m_cpLines.begin() + line + 1, m_cpLines.begin() + line + 1 + removed);
+        m_cpValid.erase(m_cpValid.begin() + line + 1, m_cpValid.begin() + line + 1 + removed);
+    }
+}
+
+// Converts the lines that changed since they were last read; with no cache, the whole text in
+// one run.
+void TEditorExMain::fillLineCache() const
+{
+    const int count = lines();
+    if (static_cast<int>(m_cpLines.size()) != count) {
+        const std::string bytes = cp932::FromUtf8(textRange(0, length())).bytes;
+        m_cpLines.clear();
+        m_cpLines.reserve(count);
+        size_t start = 0;
+        for (;;) {
+            const size_t end = bytes.find('\n', start);  // never a second byte in the code page
+            if (end == std::string::npos) {
+                m_cpLines.push_back(bytes.substr(start));
+                break;
+            }
+            m_cpLines.push_back(bytes.substr(start, end - start));
+            start = end + 1;
+        }
+        m_cpValid.assign(m_cpLines.size(), 1);
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (m_cpValid[i])
+            continue;
+        const int start = static_cast<int>(SendScintilla(SCI_POSITIONFROMLINE, i));
+        const int end = static_cast<int>(SendScintilla(SCI_GETLINEENDPOSITION, i));
+        m_cpLines[i] = cp932::FromUtf8(textRange(start, end)).bytes;
+        m_cpValid[i] = 1;
+    }
+}
+
 Lines TEditorExMain::GetLines() const
 {
-    Lines result;
     if (length() == 0)
-        return result;
-    std::string bytes = cp932::FromUtf8(textRange(0, length())).bytes;
-    size_t start = 0;
-    for (;;) {
-        size_t end = bytes.find('\n', start);  // never a second byte in the code page
-        if (end == std::string::npos) {
-            result.push_back(bytes.substr(start));
-            return result;
-        }
-        result.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-    }
+        return {};
+    fillLineCache();
+    return m_cpLines;
 }
 
 void TEditorExMain::SetLines(const Lines& lines)
@@ -669,7 +714,17 @@ int TEditorExMain::LineCount() const
 
 std::string TEditorExMain::TextCp() const
 {
-    return LfToCrLf(cp932::FromUtf8(textRange(0, length())).bytes);
+    if (length() == 0)
+        return {};
+    fillLineCache();
+    std::string text;
+    text.reserve(static_cast<size_t>(m_docBytes));
+    for (size_t i = 0; i < m_cpLines.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += m_cpLines[i];
+    }
+    return text;
 }
 
 // --- Rows and marks ----------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 class QUrl;
 
@@ -276,6 +277,13 @@ private:
     MemoLexer* m_lexer = nullptr;
     std::function<void(const QUrl&)> m_urlOpener;
     int m_docBytes = 0;  // code-page bytes of the document, each LF counted as 2
+    // The lines in the code page, kept beside the document so that reading the whole text after
+    // a keystroke converts only the lines it changed. An entry is converted when first read
+    // after its line changed (m_cpValid 0); edits insert and remove entries with their lines.
+    mutable std::vector<std::string> m_cpLines;
+    mutable std::vector<char> m_cpValid;
+    void updateLineCache(int position, int linesAdded);
+    void fillLineCache() const;
     int m_updateDepth = 0;
     // Change notifications wait until Scintilla has finished the modification (a handler may
     // edit the text again): they go out after the event that caused them, at the end of the

@@ -1,4 +1,5 @@
 #include "controls/memo_pad.h"
+#include "qt/text_codec.h"
 
 #include "base/codepage.h"
 #include "base/line_file.h"
@@ -314,27 +315,53 @@ void MemoPadTest::typingReplacesUnencodable()
 }
 
 // The incrementally kept byte length must equal a full count after any sequence of edits.
+// The byte length and the lines read after each edit agree with the whole text converted anew
+// (the lines are kept converted between reads and only changed lines are converted again).
 void MemoPadTest::byteLengthFollowsEdits()
 {
     TEditorExMain pad;
-    auto full = [&] { return int(kavio::JoinLines(pad.GetLines()).size()); };
-    pad.SetLines({"aソ"_sj, "ｱｲ"_sj});
-    QCOMPARE(pad.ByteLength(), full());
+    auto fresh = [&] {
+        Lines lines;
+        if (pad.length() == 0)
+            return lines;
+        const std::string bytes = kavio::qt::ToCp(pad.text());
+        size_t start = 0;
+        for (size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1)
+            lines.push_back(bytes.substr(start, end - start));
+        lines.push_back(bytes.substr(start));
+        return lines;
+    };
+    auto check = [&] {
+        const Lines lines = pad.GetLines();
+        QCOMPARE(lines, fresh());
+        QCOMPARE(pad.ByteLength(), int(kavio::JoinLines(lines).size()));
+        QCOMPARE(pad.TextCp(), lines.empty() ? std::string() : kavio::JoinLines(lines).substr(0, kavio::JoinLines(lines).size() - 2));
+    };
+    pad.SetLines({"aソ"_sj, "ｱｲ"_sj, "end"});
+    check();
     pad.setCursorPosition(0, 1);
-    pad.SetSelTextCp("漢\r\n字"_sj);
-    QCOMPARE(pad.ByteLength(), full());
+    pad.SetSelTextCp("漢\r\n字\r\n"_sj);
+    check();
+    pad.setCursorPosition(3, 3);
+    pad.SetSelTextCp("\r\nnew last");
+    check();
     pad.setSelection(0, 0, 2, 1);
     pad.removeSelectedText();
-    QCOMPARE(pad.ByteLength(), full());
+    check();
     pad.undo();
-    QCOMPARE(pad.ByteLength(), full());
+    check();
     pad.undo();
-    QCOMPARE(pad.ByteLength(), full());
+    check();
     pad.redo();
-    QCOMPARE(pad.ByteLength(), full());
+    check();
+    pad.setCursorPosition(1, 0);
+    pad.SetSelTextCp("x");
+    pad.SetSelTextCp("y");
+    check();
     pad.selectAll();
     pad.removeSelectedText();
     QCOMPARE(pad.ByteLength(), 0);
+    check();
 }
 
 void MemoPadTest::links_data()
