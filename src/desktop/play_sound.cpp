@@ -23,18 +23,7 @@ bool Has(TPlayFlags flags, TPlayFlag flag)
 // cut off the one still playing, and id 2 the test sound, which never cuts anything off.
 class CanberraOutput final : public SoundOutput {
 public:
-    CanberraOutput()
-    {
-        if (ca_context_create(&m_context) != CA_SUCCESS) {
-            m_context = nullptr;
-            return;
-        }
-        ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Kavio", nullptr);
-        if (ca_context_open(m_context) != CA_SUCCESS) {
-            ca_context_destroy(m_context);
-            m_context = nullptr;
-        }
-    }
+    CanberraOutput() = default;
     ~CanberraOutput() override
     {
         if (m_context)
@@ -43,7 +32,7 @@ public:
 
     bool PlayFile(const std::string& path, TPlayFlags flags) override
     {
-        if (!m_context)
+        if (!Open())
             return false;
         const bool cutOff = !Has(flags, TPlayFlag::sndNostop);
         const uint32_t id = cutOff ? 1 : 2;
@@ -56,6 +45,25 @@ public:
     }
 
 private:
+    // The sound server is reached at the first sound, not at start-up: most runs play none,
+    // and connecting costs the start of the program time.
+    bool Open()
+    {
+        if (m_tried)
+            return m_context != nullptr;
+        m_tried = true;
+        if (ca_context_create(&m_context) != CA_SUCCESS) {
+            m_context = nullptr;
+            return false;
+        }
+        ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Kavio", nullptr);
+        if (ca_context_open(m_context) != CA_SUCCESS) {
+            ca_context_destroy(m_context);
+            m_context = nullptr;
+        }
+        return m_context != nullptr;
+    }
+
     struct Waiter {
         std::mutex mutex;
         std::condition_variable done;
@@ -97,6 +105,7 @@ private:
     }
 
     ca_context* m_context = nullptr;
+    bool m_tried = false;
 };
 
 }  // namespace
