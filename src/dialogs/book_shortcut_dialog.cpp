@@ -48,11 +48,7 @@ TKavioBookShortCutDlg::TKavioBookShortCutDlg(TShortCut shortcut, QList<QAction*>
     m_warnLabel->setSizePolicy(keep);
 
     auto* label = new QLabel(QStringLiteral("ショートカットキーを入力してください。"), this);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

@@ -42,15 +42,7 @@ TKavioDeleteCommandDialog::TKavioDeleteCommandDialog(int pageCount, const QStrin
     }
     SetDeleteCommand(static_cast<int>(TDeleteBookAction::dbDeletePages));
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    QPushButton* help = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    help->setObjectName(QStringLiteral("Help"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [this] { ShowHelpContext(kHelpContext, this); });
+    QDialogButtonBox* buttons = OkCancelButtons(this, kHelpContext);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_infoLabel);

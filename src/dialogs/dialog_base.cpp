@@ -3,6 +3,8 @@
 #include "config/app_settings.h"
 #include "dialogs/message_boxes.h"
 
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
@@ -80,6 +82,22 @@ void TKavioDialogBase::placeOverOwner()
 void ShowHelpContext(int context, QWidget* parent)
 {
     ShowInformation(QStringLiteral("ヘルプファイルはありません。(ヘルプ番号 %1)").arg(context), parent);
+}
+
+QDialogButtonBox* OkCancelButtons(QDialog* dialog, int helpContext)
+{
+    auto* buttons = new QDialogButtonBox(dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    if (helpContext >= 0) {
+        buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole)
+            ->setObjectName(QStringLiteral("Help"));
+        QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog,
+                         [dialog, helpContext] { ShowHelpContext(helpContext, dialog); });
+    }
+    return buttons;
 }
 
 void SetDialogRunHook(TDialogRunHook hook)

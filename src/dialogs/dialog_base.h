@@ -12,6 +12,8 @@ namespace kavio {
 struct TAppSettings;
 }
 
+class QDialogButtonBox;
+
 namespace kavio::qt {
 
 // Whether a dialog shows a task-bar button of its own.
@@ -65,6 +67,11 @@ private:
 // Help topics would open a help file; there is none on this platform, so the topic number is
 // shown in a short information box instead.
 void ShowHelpContext(int context, QWidget* parent = nullptr);
+
+// The dialogs' button row: OK (the default, accepts), "キャンセル" (rejects) and, with a help
+// context of 0 or more, "ヘルプ(&H)" (object name "Help"), which shows that context and closes
+// nothing.
+QDialogButtonBox* OkCancelButtons(QDialog* dialog, int helpContext = -1);
 
 // Tests stand in for the user: while a hook is set, a modal run shows the dialog without
 // blocking, calls the hook with it and takes the hook's return value as the result

@@ -93,11 +93,7 @@ TKavioPageTitleDlg::TKavioPageTitleDlg(const QString& kind, const QString& title
 
     auto* label = new QLabel(QStringLiteral("タイトルを設定してください。"), this);
     label->setBuddy(m_titleEditor);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

@@ -50,20 +50,6 @@ void SetRow(QTreeWidgetItem& item, const TToolRow& row)
     item.setText(tcArguments, row.Arguments);
 }
 
-QDialogButtonBox* OkCancelHelp(QDialog* dialog, int helpContext)
-{
-    auto* buttons = new QDialogButtonBox(dialog);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole)
-        ->setObjectName(QStringLiteral("Help"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog,
-                     [dialog, helpContext] { ShowHelpContext(helpContext, dialog); });
-    return buttons;
-}
-
 }  // namespace
 
 TToolRow TToolRow::FromLine(const std::string& line)
@@ -151,7 +137,7 @@ TKavioToolPreferenceDialog::TKavioToolPreferenceDialog(std::string settingsFile,
     body->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    layout->addWidget(OkCancelHelp(this, kHelpContext));
+    layout->addWidget(OkCancelButtons(this, kHelpContext));
 
     updateButtons();
 }
@@ -275,7 +261,7 @@ TKavioToolPropertyDialog::TKavioToolPropertyDialog(QTreeWidget& toolList, QWidge
     layout->addWidget(argumentsLabel);
     layout->addWidget(m_arguments);
     layout->addLayout(pickRow);
-    layout->addWidget(OkCancelHelp(this, kHelpContext));
+    layout->addWidget(OkCancelButtons(this, kHelpContext));
 
     titleChanged();
 }
