@@ -169,7 +169,6 @@ void TKavioForm::UpdateClipListHeight()
         m_settings.ClipListSize = ClipFileList->height();
     const int total = std::max(sizes[0] + sizes[1], m_vSplitter->height());
     const int height = ClipFileList->count() == 0 ? 1 : std::max(m_settings.ClipListSize, minimum);
-    m_clipListHeight = height;
     m_vSplitter->setSizes({std::max(0, total - height), height});
 }
 

@@ -106,7 +106,6 @@ void TKavioForm::BuildWidgets()
     outer->addWidget(BuildPanelBar(), 3, 0, 1, 3);
     outer->setRowStretch(2, 1);
     outer->setColumnStretch(1, 1);
-    m_sizeEdges = {west, east};
 
     m_sizeRec = new TSizeRec(this);
 

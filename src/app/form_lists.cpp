@@ -127,11 +127,6 @@ void TKavioForm::LoadBookInPageList(TBookData& book)
     m_openingBook = false;
 }
 
-void TKavioForm::OpenBookAt(int index)
-{
-    cBookList->SetItemIndex(index);
-}
-
 QString TKavioForm::BookRowText(int index) const
 {
     const TBookData& book = m_bookList->Books(index);
@@ -224,17 +219,11 @@ void TKavioForm::ShowPageTitle(const std::string& title)
     const QString hint = QStringLiteral("右クリックでタイトルを変更できます。|") + shown;
     PageTitle->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
     PageTitle->setStatusTip(hint.section(QLatin1Char('|'), 1));
-    PageTitle->setProperty("hint", hint);
 }
 
 QString TKavioForm::PageTitleText() const
 {
     return PageTitle->text();
-}
-
-QString TKavioForm::PageTitleHint() const
-{
-    return PageTitle->property("hint").toString();
 }
 
 }  // namespace kavio::qt

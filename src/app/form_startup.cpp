@@ -45,8 +45,6 @@ TKavioForm::TKavioForm(std::unique_ptr<SoundOutput> sound, QWidget* parent)
     AddTitleButtons();
     BuildMenus();
     BuildToolPanel();
-    // Rolled up to the title strip, only the strip stays.
-    m_shadeHidden = {m_padPanel, m_panelBar};
     m_apiServer = new TApiServer(*this, this);
     connect(m_apiServer, &TApiServer::listenFailed, this,
             [this](const QString& message) { ShowErrorBox(message, this); });

@@ -57,9 +57,11 @@ class TTitleLabel;
 //
 // The code is split by concern: start-up and shut-down (form_startup.cpp), the widgets
 // (form_layout.cpp), the active page and status line (form_active_page.cpp), the lists, titles
-// and opening books (form_lists.cpp), settings and scheme (form_settings.cpp), commands and
-// idle enabling (form_commands.cpp), window behaviour (form_window.cpp) and the API's view of
-// the window (form_api.cpp).
+// and opening books (form_lists.cpp), settings and scheme (form_settings.cpp), the commands and
+// their idle enabling (form_commands.cpp, form_menus.cpp), page and book commands
+// (form_pages.cpp), line marks and clip files (form_marks.cpp), the tools (form_tools.cpp), the
+// tool panel (form_toolpanel.cpp), window behaviour (form_window.cpp) and the API's view of the
+// window (form_api.cpp).
 class TKavioForm : public QWidget, public MainWindowPort, public ApiHost, public ToolContextPort {
     Q_OBJECT
 public:
@@ -139,7 +141,6 @@ public:
     int ListState() const { return m_listState; }
     void ToggleListState();
     QString PageTitleText() const;
-    QString PageTitleHint() const;
     // The book list row text: the title and, with a shortcut, "(" shortcut ")".
     QString BookRowText(int index) const;
 
@@ -277,7 +278,6 @@ private:
     // form_lists.cpp
     void ConnectListEvents();
     void cBookListChangeIndex();
-    void OpenBookAt(int index);
     // Opens `book` in the page list; the selection of the book before stays out of its file.
     void LoadBookInPageList(TBookData& book);
     void cPageListDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
@@ -327,7 +327,6 @@ private:
 
     QWidget* m_titleBar = nullptr;
     TSizeBox* m_titleSizeBox = nullptr;
-    QList<TSizeBox*> m_sizeEdges;
     QWidget* m_pageSquare = nullptr;
     QList<TNoCaptiondSpeedBtn*> m_titleButtons;
     QWidget* m_padPanel = nullptr;
@@ -336,7 +335,6 @@ private:
     QSplitter* m_hSplitter = nullptr;
     QSplitter* m_vSplitter = nullptr;
     QWidget* m_panelBar = nullptr;
-    QList<QWidget*> m_shadeHidden;  // hidden while the window is rolled up
     TDropDst* m_pageListDrop = nullptr;
     TDropDst* m_clipFileDrop = nullptr;
     QTimer* m_clock = nullptr;
@@ -353,7 +351,6 @@ private:
     bool m_openingBook = false;
     bool m_clipboardHasText = false;
     int m_swallowKey = 0;  // the key press after a book shortcut
-    int m_clipListHeight = 0;
     QString m_hint;
 };
 
