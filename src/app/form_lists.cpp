@@ -28,7 +28,11 @@ namespace kavio::qt {
 
 void TKavioForm::ConnectListEvents()
 {
-    m_pageList->OnBookChanging = [this](TPageList&) {
+    m_pageList->OnBookChanging = [this](TPageList& pages) {
+        // The book being left remembers its page for when it is opened again in this run, as
+        // its file does for the next start.
+        if (pages.Book() && cPageList->ItemIndex() >= 0 && !m_openingBook)
+            pages.Book()->LastIndex = cPageList->ItemIndex();
         SaveOpenBook();
         // From here until the book is open the list control still holds the last book's rows.
         m_openingBook = true;

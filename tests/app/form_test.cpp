@@ -250,6 +250,10 @@ private slots:
         QCOMPARE(m_sounds, QStringList{QStringLiteral("OnChangeBook")});
         // The opened book's file keeps its own page, not the last book's selection.
         QVERIFY(ReadRaw(m_form->BookList().GetFullPathOf(1)).find("LastIndex=0") != std::string::npos);
+        // Back in the first book, the page left there is shown again.
+        m_form->cBookList->SetItemIndex(0);
+        QCOMPARE(m_form->cPageList->ItemIndex(), 1);
+        m_form->cBookList->SetItemIndex(1);
         QCOMPARE(Pages().Book(), &m_form->BookList().Books(1));
         Stop();
 
